@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs every Debian package Pendra needs to build, run and test.
+# Idempotent: when everything is present it prints nothing and installs nothing.
+set -euo pipefail
+
+packages=(
+  # build tools
+  build-essential cmake ninja-build pkg-config clang-format git
+  # Qt 6 widgets and multimedia, X11 access through xcb
+  qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6multimedia6
+  libxcb1-dev libx11-dev libgl-dev
+  # texture picture of the clock text
+  libjpeg62-turbo-dev
+  # sound cues: GStreamer back end with wave, MIDI and Windows Media support
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
+  gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-tools timgm6mb-soundfont
+  # faces for the fonts that settings files written on Chinese Windows name
+  fonts-arphic-uming fonts-arphic-ukai fonts-noto-cjk fonts-dejavu-core
+  # tests and benchmarks
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xdotool x11-utils xauth pulseaudio pulseaudio-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed$'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "setup: installing ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+# A fresh machine has no package lists yet; refresh them when an install fails.
+if ! $sudo apt-get install -y -q --no-install-recommends "${missing[@]}" >/tmp/pendra-setup.log 2>&1; then
+  $sudo apt-get update -q >>/tmp/pendra-setup.log 2>&1
+  $sudo apt-get install -y -q --no-install-recommends "${missing[@]}" >>/tmp/pendra-setup.log 2>&1 \
+    || { tail -n 30 /tmp/pendra-setup.log; exit 1; }
+fi

@@ -1,0 +1,3 @@
+#include "tfrmmain.h"
+
+Tfrmmain::Tfrmmain(QWidget* parent) : QWidget(parent) {}

@@ -1,0 +1,5 @@
+#include "settingsfile.h"
+
+#include <gtest/gtest.h>
+
+TEST(SettingsFile, Placeholder) { SUCCEED(); }
