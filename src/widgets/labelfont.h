@@ -1,0 +1,32 @@
+#pragma once
+
+#include "texteffect.h"
+
+#include <QString>
+
+class AntiAliasedLabel;
+class SettingsFile;
+
+// Font and text effects of an anti-aliased label in a section of js.ini, and its texture
+// picture in the JPEG file ExeDir() + section + ".jpg" beside the executable.
+
+// Path of the texture picture of the labels stored in section.
+QString LabelPicturePath(const QString& section);
+
+// Reads the twenty effect keys; a missing or unreadable key keeps the field's present
+// value. Integers are cut to the field's width as a Windows build stores them.
+void LoadEffect(const SettingsFile& file, TextEffect& effect, const QString& section);
+// Throws SettingsWriteError when a write is refused; the keys before it stay written.
+void SaveEffect(SettingsFile& file, const TextEffect& effect, const QString& section);
+
+// Reads effects, font and (when the texture flag is set and the file exists) the texture
+// picture, then renders the label once. A picture file that cannot be decoded leaves the
+// texture picture as it was and puts a message naming the file into *pictureError (left
+// untouched otherwise).
+void LoadLabelFont(const SettingsFile& file, AntiAliasedLabel& label, const QString& section,
+                   QString* pictureError = nullptr);
+
+// Writes the font keys, the texture picture (if it holds an image) and the effect keys.
+// Throws SettingsWriteError on a refused key write, std::runtime_error when the picture
+// cannot be written.
+void SaveLabelFont(SettingsFile& file, const AntiAliasedLabel& label, const QString& section);
