@@ -5,17 +5,17 @@ struct StyleName {
     int flag;
     const char* name;
 };
-constexpr StyleName Names[] = {
-    {fsBold, "fsBold"}, {fsItalic, "fsItalic"}, {fsUnderline, "fsUnderline"}, {fsStrikeOut, "fsStrikeOut"}};
+constexpr StyleName Names[] = {{fsBold, "fsBold"},
+                               {fsItalic, "fsItalic"},
+                               {fsUnderline, "fsUnderline"},
+                               {fsStrikeOut, "fsStrikeOut"}};
 } // namespace
 
 QString FontStyleToText(int styles) {
     QString t = QStringLiteral("[");
     for (const StyleName& s : Names) {
-        if (!(styles & s.flag))
-            continue;
-        if (t.size() > 1)
-            t += QLatin1Char(',');
+        if (!(styles & s.flag)) continue;
+        if (t.size() > 1) t += QLatin1Char(',');
         t += QLatin1String(s.name);
     }
     return t + QLatin1Char(']');
@@ -24,7 +24,6 @@ QString FontStyleToText(int styles) {
 int TextToFontStyle(const QString& text) {
     int styles = 0;
     for (const StyleName& s : Names)
-        if (text.contains(QLatin1String(s.name), Qt::CaseSensitive))
-            styles |= s.flag;
+        if (text.contains(QLatin1String(s.name), Qt::CaseSensitive)) styles |= s.flag;
     return styles;
 }

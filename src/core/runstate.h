@@ -11,7 +11,7 @@
 // and the window caption carry run state.
 struct RunState {
     QString StageNo = QStringLiteral("1"); // "1" to "8"
-    int DisplayMode = 0; // 0 clock, 1 progress bars, 2 prompt window, 3 GIF
+    int DisplayMode = 0;                   // 0 clock, 1 progress bars, 2 prompt window, 3 GIF
     int StdMin = 0, StdSec = 0;
     int AlarmMin = 0, AlarmSec = 0;
     int CurMin = 0, CurSec = 0; // the normal mode's clock counter

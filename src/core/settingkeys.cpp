@@ -4,8 +4,7 @@
 
 QString SettingKey::keyName(int n) const {
     QString k = QString::fromUtf8(name);
-    if (numbered)
-        k += QString::number(n);
+    if (numbered) k += QString::number(n);
     return k;
 }
 

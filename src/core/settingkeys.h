@@ -70,13 +70,15 @@ inline constexpr SettingKey EffVertMirror{"AALabel", "VertMirror", SettingKind::
 inline constexpr SettingKey EffShadow{"AALabel", "Shadow", SettingKind::Boolean, "0"};
 inline constexpr SettingKey EffShadowAlpha{"AALabel", "ShadowAlpha", SettingKind::Integer, "70"};
 inline constexpr SettingKey EffShadowBlur{"AALabel", "ShadowBlur", SettingKind::Integer, "80"};
-inline constexpr SettingKey EffShadowColor{"AALabel", "ShadowColor", SettingKind::Colour, "4473924"};
+inline constexpr SettingKey EffShadowColor{"AALabel", "ShadowColor", SettingKind::Colour,
+                                           "4473924"};
 inline constexpr SettingKey EffShadowOffsetX{"AALabel", "ShadowOffsetX", SettingKind::Integer, "2"};
 inline constexpr SettingKey EffShadowOffsetY{"AALabel", "ShadowOffsetY", SettingKind::Integer, "2"};
 inline constexpr SettingKey EffGradual{"AALabel", "Gradual", SettingKind::Boolean, "0"};
-inline constexpr SettingKey EffGradualStartColor{"AALabel", "GradualStartColor", SettingKind::Colour,
-                                                 "16777215"};
-inline constexpr SettingKey EffGradualEndColor{"AALabel", "GradualEndColor", SettingKind::Colour, "0"};
+inline constexpr SettingKey EffGradualStartColor{"AALabel", "GradualStartColor",
+                                                 SettingKind::Colour, "16777215"};
+inline constexpr SettingKey EffGradualEndColor{"AALabel", "GradualEndColor", SettingKind::Colour,
+                                               "0"};
 inline constexpr SettingKey EffGradualStyle{"AALabel", "GradualStyle", SettingKind::Integer, "0"};
 inline constexpr SettingKey EffTexture{"AALabel", "Texture", SettingKind::Boolean, "0"};
 inline constexpr SettingKey EffTextureMode{"AALabel", "TextureMode", SettingKind::Integer, "0"};
@@ -87,8 +89,10 @@ inline constexpr SettingKey MsgFontsize{"Message", "Fontsize", SettingKind::Inte
 inline constexpr SettingKey MsgFontColor{"Message", "FontColor", SettingKind::Colour, "0"};
 inline constexpr SettingKey MsgFontStyle{"Message", "FontStyle", SettingKind::FontStyle, "[]"};
 inline constexpr SettingKey DisplaySec{"Message", "DisplaySec", SettingKind::Integer, "5"};
-inline constexpr SettingKey DisplayInterval{"Message", "DisplayInterval", SettingKind::Integer, "20"};
-inline constexpr SettingKey TimeOutAutoClose{"Message", "TimeOutAutoClose", SettingKind::Boolean, "1"};
+inline constexpr SettingKey DisplayInterval{"Message", "DisplayInterval", SettingKind::Integer,
+                                            "20"};
+inline constexpr SettingKey TimeOutAutoClose{"Message", "TimeOutAutoClose", SettingKind::Boolean,
+                                             "1"};
 inline constexpr SettingKey MsgColor_Over{"Message", "Color_Over", SettingKind::Colour, "65535"};
 inline constexpr SettingKey MsgColor_Alarm{"Message", "Color_Alarm", SettingKind::Colour, "255"};
 inline constexpr SettingKey MsgDJS{"Message", "DJS", SettingKind::Integer, "10"};
@@ -98,15 +102,18 @@ inline constexpr SettingKey OptionText{"Progress", "OptionText", SettingKind::In
 inline constexpr SettingKey ProgStyle{"Progress", "Style", SettingKind::Integer, "1"};
 inline constexpr SettingKey ProgBitmap{"Progress", "Bitmap", SettingKind::FilePath, ""};
 inline constexpr SettingKey BitmapTile{"Progress", "BitmapTile", SettingKind::Integer, "0"};
-inline constexpr SettingKey Grident_ColorCnt{"Progress", "Grident_ColorCnt", SettingKind::Integer, "20"};
-inline constexpr SettingKey Grident_Color{"Progress", "Grident_Color", SettingKind::Colour, "16777215"};
+inline constexpr SettingKey Grident_ColorCnt{"Progress", "Grident_ColorCnt", SettingKind::Integer,
+                                             "20"};
+inline constexpr SettingKey Grident_Color{"Progress", "Grident_Color", SettingKind::Colour,
+                                          "16777215"};
 inline constexpr SettingKey Grident_EndColor{"Progress", "Grident_EndColor", SettingKind::Colour,
                                              "16711680"};
 inline constexpr SettingKey Grident_Style{"Progress", "Grident_Style", SettingKind::Integer, "0"};
 inline constexpr SettingKey Total_Color{"Progress", "Total_Color", SettingKind::Colour, "16711680"};
 inline constexpr SettingKey ProgAlign{"Progress", "Align", SettingKind::Integer, "0"};
 inline constexpr SettingKey ProgCaption{"Progress", "Caption", SettingKind::Text, ""};
-inline constexpr SettingKey Caption_FName{"Progress", "Caption_FName", SettingKind::Text, "MS Sans Serif"};
+inline constexpr SettingKey Caption_FName{"Progress", "Caption_FName", SettingKind::Text,
+                                          "MS Sans Serif"};
 inline constexpr SettingKey Caption_FSize{"Progress", "Caption_FSize", SettingKind::Integer, "8"};
 inline constexpr SettingKey Caption_FColor{"Progress", "Caption_FColor", SettingKind::Colour, "0"};
 inline constexpr SettingKey ProgColor{"Progress", "Color", SettingKind::Colour, "15780518"};
@@ -132,7 +139,8 @@ inline constexpr SettingKey HotkeyNext{"Hotkey", "Next", SettingKind::Shortcut, 
 inline constexpr SettingKey StageName{"Group", "Name", SettingKind::Text, "", "阶段", true};
 inline constexpr SettingKey StageTime{"Group", "Time", SettingKind::TimeText, ":", "01:00", true};
 inline constexpr SettingKey StageAlarm{"Group", "Alarm", SettingKind::TimeText, ":", "00:20", true};
-inline constexpr SettingKey StageColor{"Group", "Color", SettingKind::Colour, "15780518", nullptr, true};
+inline constexpr SettingKey StageColor{"Group",    "Color", SettingKind::Colour,
+                                       "15780518", nullptr, true};
 } // namespace Key
 
 // The whole table, in the order above.

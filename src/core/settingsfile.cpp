@@ -41,15 +41,13 @@ FileText decode(const QByteArray& bytes) {
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     ft.lines = text.split(QLatin1Char('\n'));
-    if (!ft.lines.isEmpty() && ft.lines.last().isEmpty())
-        ft.lines.removeLast();
+    if (!ft.lines.isEmpty() && ft.lines.last().isEmpty()) ft.lines.removeLast();
     return ft;
 }
 
 QByteArray encode(const FileText& ft) {
     QString text = ft.lines.join(QLatin1String("\r\n"));
-    if (!ft.lines.isEmpty())
-        text += QLatin1String("\r\n");
+    if (!ft.lines.isEmpty()) text += QLatin1String("\r\n");
     switch (ft.encoding) {
     case Encoding::Utf8:
         return text.toUtf8();
@@ -65,16 +63,14 @@ QByteArray encode(const FileText& ft) {
 
 FileText load(const QString& path) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
+    if (!f.open(QIODevice::ReadOnly)) return {};
     return decode(f.readAll());
 }
 
 // A section header: "[name]" after optional blanks. Returns false for other lines.
 bool sectionName(const QString& line, QString* name) {
     const QString t = line.trimmed();
-    if (!t.startsWith(QLatin1Char('[')))
-        return false;
+    if (!t.startsWith(QLatin1Char('['))) return false;
     const qsizetype close = t.indexOf(QLatin1Char(']'));
     *name = (close < 0 ? t.mid(1) : t.mid(1, close - 1)).trimmed();
     return true;
@@ -83,14 +79,11 @@ bool sectionName(const QString& line, QString* name) {
 // A key line: "name=value". Comment lines (';') and lines without '=' are no keys.
 bool keyLine(const QString& line, QString* key, QString* value) {
     const qsizetype eq = line.indexOf(QLatin1Char('='));
-    if (eq < 0)
-        return false;
+    if (eq < 0) return false;
     const QString k = line.left(eq).trimmed();
-    if (k.startsWith(QLatin1Char(';')) || k.startsWith(QLatin1Char('[')))
-        return false;
+    if (k.startsWith(QLatin1Char(';')) || k.startsWith(QLatin1Char('['))) return false;
     *key = k;
-    if (value)
-        *value = line.mid(eq + 1).trimmed();
+    if (value) *value = line.mid(eq + 1).trimmed();
     return true;
 }
 
@@ -104,14 +97,12 @@ qsizetype findSection(const QStringList& lines, const QString& section, qsizetyp
     qsizetype start = -1;
     QString name;
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (!sectionName(lines[i], &name))
-            continue;
+        if (!sectionName(lines[i], &name)) continue;
         if (start >= 0) {
             *end = i;
             return start;
         }
-        if (sameName(name, section))
-            start = i;
+        if (sameName(name, section)) start = i;
     }
     *end = lines.size();
     return start;
@@ -150,20 +141,18 @@ QString SettingsFile::ReadString(const QString& section, const QString& key,
     const FileText ft = load(m_path);
     qsizetype end = 0;
     const qsizetype start = findSection(ft.lines, section, &end);
-    if (start < 0)
-        return def;
+    if (start < 0) return def;
     QString k, v;
     for (qsizetype i = start + 1; i < end; ++i) {
-        if (keyLine(ft.lines[i], &k, &v) && sameName(k, key))
-            return v.left(MaxValueLength);
+        if (keyLine(ft.lines[i], &k, &v) && sameName(k, key)) return v.left(MaxValueLength);
     }
     return def;
 }
 
 int ParseSettingsInteger(const QString& input, int def) {
     QString text = input;
-    if (text.size() > 2 && (text.startsWith(QLatin1String("0x")) ||
-                            text.startsWith(QLatin1String("0X"))))
+    if (text.size() > 2 &&
+        (text.startsWith(QLatin1String("0x")) || text.startsWith(QLatin1String("0X"))))
         text = QLatin1Char('$') + text.mid(2);
     qsizetype i = 0;
     bool negative = false;
@@ -172,28 +161,21 @@ int ParseSettingsInteger(const QString& input, int def) {
         ++i;
     }
     const bool hex = i < text.size() && text[i] == QLatin1Char('$');
-    if (hex)
-        ++i;
-    if (i >= text.size())
-        return def;
+    if (hex) ++i;
+    if (i >= text.size()) return def;
     quint64 magnitude = 0;
     const quint64 limit = hex ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
     const auto digitValue = [hex](char16_t u) -> int {
-        if (u >= '0' && u <= '9')
-            return u - '0';
-        if (hex && u >= 'a' && u <= 'f')
-            return u - 'a' + 10;
-        if (hex && u >= 'A' && u <= 'F')
-            return u - 'A' + 10;
+        if (u >= '0' && u <= '9') return u - '0';
+        if (hex && u >= 'a' && u <= 'f') return u - 'a' + 10;
+        if (hex && u >= 'A' && u <= 'F') return u - 'A' + 10;
         return -1;
     };
     for (; i < text.size(); ++i) {
         const int digit = digitValue(text[i].unicode());
-        if (digit < 0)
-            return def;
+        if (digit < 0) return def;
         magnitude = magnitude * (hex ? 16 : 10) + digit;
-        if (magnitude > limit)
-            return def;
+        if (magnitude > limit) return def;
     }
     // Hexadecimal digits give the 32-bit pattern, so $FF00000F is a negative number.
     const auto bits = static_cast<quint32>(magnitude);
@@ -218,8 +200,7 @@ void SettingsFile::WriteString(const QString& section, const QString& key, const
     qsizetype end = 0;
     const qsizetype start = findSection(ft.lines, section, &end);
     if (start < 0) {
-        if (!ft.lines.isEmpty() && !ft.lines.last().trimmed().isEmpty())
-            ft.lines.append(QString());
+        if (!ft.lines.isEmpty() && !ft.lines.last().trimmed().isEmpty()) ft.lines.append(QString());
         ft.lines.append(QLatin1Char('[') + section + QLatin1Char(']'));
         ft.lines.append(key + QLatin1Char('=') + clean);
     } else {
@@ -228,8 +209,7 @@ void SettingsFile::WriteString(const QString& section, const QString& key, const
         bool replaced = false;
         for (qsizetype i = start + 1; i < end; ++i) {
             if (!keyLine(ft.lines[i], &k, nullptr)) {
-                if (!ft.lines[i].trimmed().isEmpty())
-                    lastKey = i;
+                if (!ft.lines[i].trimmed().isEmpty()) lastKey = i;
                 continue;
             }
             lastKey = i;
@@ -240,8 +220,7 @@ void SettingsFile::WriteString(const QString& section, const QString& key, const
                 break;
             }
         }
-        if (!replaced)
-            ft.lines.insert(lastKey + 1, key + QLatin1Char('=') + clean);
+        if (!replaced) ft.lines.insert(lastKey + 1, key + QLatin1Char('=') + clean);
     }
     store(m_path, encode(ft));
 }

@@ -4,8 +4,7 @@
 
 QString PadLeft(const QString& text, const QString& fill, int width) {
     const QString t = text.trimmed();
-    if (width != 0 && t.size() < width)
-        return fill.repeated(width - t.size()) + t;
+    if (width != 0 && t.size() < width) return fill.repeated(width - t.size()) + t;
     return t;
 }
 
@@ -24,8 +23,7 @@ int timePart(const QString& text) {
 TimeText ParseTimeText(const QString& text) {
     TimeText tt;
     const QString t = text.trimmed();
-    if (t.isEmpty() || t == QLatin1String(":"))
-        return tt;
+    if (t.isEmpty() || t == QLatin1String(":")) return tt;
     tt.present = true;
     const qsizetype colon = t.indexOf(QLatin1Char(':'));
     if (colon < 0) {
@@ -38,7 +36,8 @@ TimeText ParseTimeText(const QString& text) {
 }
 
 QString ClockText(int minutes, const QString& separator, int seconds) {
-    return QString::number(minutes) + separator + PadLeft(QString::number(seconds), QStringLiteral("0"), 2);
+    return QString::number(minutes) + separator +
+           PadLeft(QString::number(seconds), QStringLiteral("0"), 2);
 }
 
 QString LabelTimeText(int minutes, int seconds) {
