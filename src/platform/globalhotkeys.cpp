@@ -1,0 +1,3 @@
+#include "globalhotkeys.h"
+
+GlobalHotkeys::~GlobalHotkeys() = default;

@@ -1,0 +1,28 @@
+#include "platform.h"
+
+#include "mediasoundplayer.h"
+#include "x11hotkeys.h"
+
+#include <QGuiApplication>
+
+namespace {
+bool onX11() {
+    return QGuiApplication::platformName() == QLatin1String("xcb");
+}
+} // namespace
+
+std::unique_ptr<SoundPlayer> CreateSoundPlayer() {
+    // Sound does not depend on the window system, so a Wayland desktop gets it too; runs
+    // without a desktop (offscreen, minimal) stay silent.
+    const QString name = QGuiApplication::platformName();
+    if (onX11() || name.startsWith(QLatin1String("wayland")))
+        return std::make_unique<MediaSoundPlayer>();
+    return std::make_unique<SilentSoundPlayer>();
+}
+
+std::unique_ptr<GlobalHotkeys> CreateGlobalHotkeys() {
+    if (onX11()) {
+        if (auto hotkeys = X11Hotkeys::create()) return hotkeys;
+    }
+    return std::make_unique<NoGlobalHotkeys>();
+}

@@ -1,0 +1,3 @@
+#include "soundplayer.h"
+
+SoundPlayer::~SoundPlayer() = default;
