@@ -1,0 +1,294 @@
+#include "appfixture.h"
+
+#include <QTest>
+
+namespace {
+
+using NormalModeTest = AppFixture;
+const QString StartHide = QStringLiteral("开始/隐藏");
+const QString Reset = QStringLiteral("清零");
+const QString TimeUsed = QStringLiteral("实际用时:");
+const QString Overtime = QStringLiteral("超 时:");
+
+TEST_F(NormalModeTest, FiveSecondCountDownStopsByItselfAtZero) {
+    writeIni("[Group]\r\nName1=Talk\r\nTime1=00:05\r\nAlarm1=00:02\r\n[System]\r\n"
+             "Sound_Alarm=alarm.wav\r\nSound_Over=over.wav\r\nSound_Start=start.wav\r\n");
+    start();
+    EXPECT_EQ(clockText(), "0:05");
+    Tfrmmain::ClickItem(frm->N_start);
+    EXPECT_TRUE(running());
+    EXPECT_EQ(sound.played, QStringList{"start.wav"});
+
+    QStringList shown;
+    for (int i = 0; i < 5; ++i) {
+        seconds(1);
+        shown << clockText();
+    }
+    EXPECT_EQ(shown, QStringList({"0:04", "0:03", "0:02", "0:01", "0:00"}));
+    EXPECT_EQ(sound.played, QStringList({"start.wav", "alarm.wav", "over.wav"}));
+    EXPECT_FALSE(running());
+    EXPECT_EQ(frm->Background(), 255);
+    EXPECT_EQ(frm->windowTitle(), Overtime);
+    EXPECT_EQ(frm->N_start->text(), Reset);
+    EXPECT_FALSE(frm->N_stop->isEnabled());
+    EXPECT_TRUE(frm->N_set->isEnabled());
+}
+
+struct ResultCase {
+    const char* name;
+    bool countUp;
+    bool autoStop;
+    const char* stdTime;
+    int secondsRun;
+    QString caption;
+    const char* clock;
+};
+
+TEST_F(NormalModeTest, StopShowsTheTimeUsedOrTheOvertime) {
+    const ResultCase cases[] = {
+        {"down, stopped early", false, true, "05:00", 75, TimeUsed, "1:15"},
+        {"down, before the first second", false, true, "05:00", 0, TimeUsed, "0:00"},
+        {"down, in overtime", false, false, "00:05", 47, Overtime, "0:42"},
+        {"up, before the end", true, false, "05:00", 190, TimeUsed, "3:10"},
+        {"up, past the end", true, false, "05:00", 320, Overtime, "0:20"},
+        {"up, exactly at the end", true, false, "05:00", 300, Overtime, "0:00"},
+        {"up, stage without time", true, false, "00:00", 65, TimeUsed, "1:05"},
+    };
+    for (const ResultCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        frm.reset();
+        writeIni(QByteArray("[Normal]\r\njsMode=") + (c.countUp ? "1" : "0") + "\r\nAutoStop=" +
+                 (c.autoStop ? "1" : "0") + "\r\n[Group]\r\nTime1=" + c.stdTime + "\r\n");
+        start();
+        Tfrmmain::ClickItem(frm->N_start);
+        seconds(c.secondsRun);
+        Tfrmmain::ClickItem(frm->N_stop);
+        EXPECT_FALSE(running());
+        EXPECT_EQ(frm->windowTitle(), c.caption);
+        EXPECT_EQ(clockText(), c.clock);
+        EXPECT_EQ(frm->N_start->text(), Reset);
+    }
+}
+
+TEST_F(NormalModeTest, ResetThenStartRunsTheStageAgain) {
+    writeIni("[Group]\r\nTime1=05:00\r\nAlarm1=00:10\r\n[Normal]\r\nBKCOLOR_Alarm=65280\r\n");
+    start();
+    Tfrmmain::ClickItem(frm->N_start);
+    seconds(12); // past the alarm
+    EXPECT_EQ(frm->Background(), 65280);
+    Tfrmmain::ClickItem(frm->N_stop);
+    EXPECT_EQ(clockText(), "0:12");
+
+    Tfrmmain::ClickItem(frm->N_start); // reset
+    EXPECT_FALSE(running());
+    EXPECT_EQ(clockText(), "5:00");
+    EXPECT_EQ(frm->Background(), 15780518);
+    EXPECT_EQ(frm->N_start->text(), StartHide);
+    EXPECT_EQ(frm->windowTitle(), QString());
+    EXPECT_FALSE(frm->N_pause->isEnabled());
+
+    Tfrmmain::ClickItem(frm->N_start);
+    EXPECT_TRUE(running());
+    seconds(1);
+    EXPECT_EQ(clockText(), "4:59");
+}
+
+TEST_F(NormalModeTest, StartHidesAndStopShowsBeforeItStops) {
+    writeIni("[Group]\r\nTime1=01:00\r\n");
+    start();
+    Tfrmmain::ClickItem(frm->N_start);
+    Tfrmmain::ClickItem(frm->N_start);
+    EXPECT_TRUE(running());
+    QTRY_VERIFY(!frm->isVisible());
+    Tfrmmain::ClickItem(frm->N_stop);
+    EXPECT_TRUE(frm->IsShown());
+    EXPECT_TRUE(running());
+    Tfrmmain::ClickItem(frm->N_stop);
+    EXPECT_FALSE(running());
+}
+
+TEST_F(NormalModeTest, HiddenWindowComesBackBeforeTheEnd) {
+    writeIni("[Group]\r\nTime1=01:00\r\n[Normal]\r\nDJS=30\r\n");
+    start();
+    Tfrmmain::ClickItem(frm->N_start);
+    Tfrmmain::ClickItem(frm->N_start);
+    QTRY_VERIFY(!frm->isVisible());
+    seconds(29);
+    EXPECT_FALSE(frm->isVisible());
+    seconds(1);
+    EXPECT_EQ(clockText(), "0:30");
+    EXPECT_TRUE(frm->IsShown());
+}
+
+TEST_F(NormalModeTest, PauseFreezesTheClockWithItsColon) {
+    writeIni("[Group]\r\nTime1=01:00\r\n[Normal]\r\nmaohao=1\r\n");
+    start();
+    Tfrmmain::ClickItem(frm->N_start);
+    seconds(1);
+    tick(); // the blink phase
+    EXPECT_EQ(clockText(), "0 59");
+    Tfrmmain::ClickItem(frm->N_pause);
+    EXPECT_FALSE(running());
+    EXPECT_EQ(clockText(), "0:59");
+    EXPECT_EQ(frm->N_pause->text(), QStringLiteral("继续"));
+    EXPECT_EQ(frm->windowTitle(), QStringLiteral("暂停"));
+    EXPECT_FALSE(frm->N_start->isEnabled());
+    Tfrmmain::ClickItem(frm->N_start); // disabled: nothing happens
+    EXPECT_FALSE(running());
+
+    Tfrmmain::ClickItem(frm->N_pause);
+    EXPECT_TRUE(running());
+    EXPECT_EQ(frm->windowTitle(), QString());
+    EXPECT_TRUE(frm->N_start->isEnabled());
+    tick();
+    EXPECT_EQ(clockText(), "0:58");
+}
+
+TEST_F(NormalModeTest, SeparatorBlinksOnlyWhenSet) {
+    for (const bool blink : {false, true}) {
+        frm.reset();
+        writeIni(QByteArray("[Group]\r\nTime1=01:00\r\n[Normal]\r\nmaohao=") + (blink ? "1" : "0") +
+                 "\r\n");
+        start();
+        Tfrmmain::ClickItem(frm->N_start);
+        QStringList seen;
+        for (int i = 0; i < 4; ++i) {
+            tick();
+            seen << clockText();
+        }
+        if (blink)
+            EXPECT_EQ(seen, QStringList({"1 00", "0:59", "0 59", "0:58"}));
+        else
+            EXPECT_EQ(seen, QStringList({"1:00", "0:59", "0:59", "0:58"}));
+    }
+}
+
+TEST_F(NormalModeTest, AlarmTimeAtOrPastTheEndComesWithTheOverMoment) {
+    writeIni("[Group]\r\nTime1=00:03\r\nAlarm1=06:00\r\n[System]\r\nSound_Alarm=a.wav\r\nSound_"
+             "Over=o.wav\r\n");
+    start();
+    Tfrmmain::ClickItem(frm->N_start);
+    EXPECT_EQ(frm->State.AlarmMin * 60 + frm->State.AlarmSec, 3);
+    seconds(3);
+    EXPECT_EQ(sound.played, QStringList({"o.wav", "a.wav"}));
+    EXPECT_EQ(frm->Background(), 65535); // the alarm colour wins
+    EXPECT_EQ(frm->windowTitle(), Overtime);
+}
+
+TEST_F(NormalModeTest, AlarmFiresWhenItsTimeHasElapsed) {
+    struct Case {
+        bool countUp;
+        const char* shownAtAlarm;
+    };
+    for (const Case c : {Case{false, "0:40"}, Case{true, "0:20"}}) {
+        frm.reset();
+        sound.played.clear();
+        writeIni(QByteArray("[Group]\r\nTime1=01:00\r\nAlarm1=00:20\r\n[Normal]\r\njsMode=") +
+                 (c.countUp ? "1" : "0") + "\r\n[System]\r\nSound_Alarm=a.wav\r\n");
+        start();
+        Tfrmmain::ClickItem(frm->N_start);
+        seconds(19);
+        EXPECT_TRUE(sound.played.isEmpty());
+        seconds(1);
+        EXPECT_EQ(clockText(), c.shownAtAlarm);
+        EXPECT_EQ(sound.played, QStringList{"a.wav"});
+        EXPECT_EQ(frm->Background(), 65535);
+    }
+}
+
+TEST_F(NormalModeTest, OvertimeCountsOnAndFlashesSixStepsEndingOnTheOverColour) {
+    writeIni("[Group]\r\nTime1=00:02\r\n[Normal]\r\nAutoStop=0\r\nFlash=1\r\n");
+    start();
+    Tfrmmain::ClickItem(frm->N_start);
+    seconds(2);
+    EXPECT_TRUE(running());
+    EXPECT_TRUE(frm->State.Overtime);
+    EXPECT_TRUE(normal().Timer_Flash->isActive());
+    QList<qint32> colours;
+    for (int i = 0; i < 6; ++i) {
+        normal().Timer_FlashTimer();
+        colours << frm->Background();
+    }
+    EXPECT_EQ(colours, QList<qint32>({65535, 255, 65535, 255, 65535, 255}));
+    EXPECT_FALSE(normal().Timer_Flash->isActive());
+    seconds(61);
+    EXPECT_EQ(clockText(), "1:01");
+}
+
+TEST_F(NormalModeTest, StageWithoutTimeNeverShowsANegativeClock) {
+    start(); // no js.ini at all
+    EXPECT_EQ(clockText(), "0:00");
+    EXPECT_EQ(frm->Background(), 15780518);
+    Tfrmmain::ClickItem(frm->N_start);
+    seconds(1);
+    EXPECT_EQ(clockText(), "0:00");
+    EXPECT_EQ(frm->windowTitle(), Overtime);
+    EXPECT_FALSE(running());
+}
+
+TEST_F(NormalModeTest, CountUpWrapsAfter59Minutes59) {
+    writeIni("[Group]\r\nTime1=70:00\r\nAlarm1=00:01\r\n[Normal]\r\njsMode=1\r\n[System]\r\nSound_"
+             "Alarm=a.wav\r\n");
+    start();
+    Tfrmmain::ClickItem(frm->N_start);
+    frm->State.CurMin = 59;
+    frm->State.CurSec = 59;
+    seconds(1);
+    EXPECT_EQ(clockText(), "0:00");
+    seconds(1);
+    EXPECT_EQ(sound.played, QStringList{"a.wav"}); // the alarm comes round again
+}
+
+TEST_F(NormalModeTest, LateTickCountsOneSecond) {
+    writeIni("[Group]\r\nTime1=01:00\r\n");
+    start();
+    Tfrmmain::ClickItem(frm->N_start);
+    clock.advanceMs(2500);
+    normal().Timer1Timer();
+    EXPECT_EQ(clockText(), "0:59");
+}
+
+TEST_F(NormalModeTest, WindowEnclosesTheClockText) {
+    writeIni("[Group]\r\nTime1=10:00\r\n");
+    start();
+    const int wide = frm->width();
+    EXPECT_EQ(wide, normal().AALabel->width() + 4);
+    EXPECT_EQ(frm->height(), normal().AALabel->height() + 4);
+    EXPECT_EQ(normal().AALabel->pos(), QPoint(2, 2));
+    Tfrmmain::ClickItem(frm->N_start);
+    seconds(1);
+    EXPECT_EQ(clockText(), "9:59");
+    EXPECT_LT(frm->width(), wide);
+    EXPECT_EQ(frm->width(), normal().AALabel->width() + 4);
+}
+
+TEST_F(NormalModeTest, StageCommandsActOnlyWhileStopped) {
+    writeIni("[Group]\r\nName1=A\r\nTime1=05:00\r\nName2=B\r\nTime2=02:30\r\nName4=D\r\nTime4=09:"
+             "00\r\n");
+    start();
+    EXPECT_TRUE(frm->StageItems[1]->isVisible());
+    EXPECT_FALSE(frm->StageItems[2]->isVisible());
+    EXPECT_EQ(frm->StageItems[3]->text(), "4 D");
+
+    Tfrmmain::ClickItem(frm->N_start);
+    Tfrmmain::ClickItem(frm->n_next); // disabled while running
+    EXPECT_EQ(frm->State.StageNo, "1");
+    seconds(3);
+    Tfrmmain::ClickItem(frm->N_stop);
+
+    Tfrmmain::ClickItem(frm->n_next); // in the result: new stage, still "reset"
+    EXPECT_EQ(frm->State.StageNo, "2");
+    EXPECT_EQ(clockText(), "2:30");
+    EXPECT_EQ(frm->N_start->text(), Reset);
+    EXPECT_EQ(frm->N_jd->defaultAction(), frm->StageItems[1]);
+    Tfrmmain::ClickItem(frm->n_next); // stage 3 is unnamed
+    EXPECT_EQ(frm->State.StageNo, "1");
+    Tfrmmain::ClickItem(frm->StageItems[3]);
+    EXPECT_EQ(frm->State.StageNo, "4");
+    EXPECT_EQ(clockText(), "9:00");
+    Tfrmmain::ClickItem(frm->N_pri); // stage 3 is unnamed
+    EXPECT_EQ(frm->State.StageNo, "1");
+    EXPECT_EQ(clockText(), "5:00");
+}
+
+} // namespace

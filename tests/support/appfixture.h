@@ -1,0 +1,66 @@
+#pragma once
+
+// Runs the real main window in a fresh working directory with a js.ini of the test's
+// choosing, a manual wall clock and a recorder in place of the sound player.
+#include "antialiasedlabel.h"
+#include "globalhotkeys.h"
+#include "normalmode.h"
+#include "settingsfile.h"
+#include "soundplayer.h"
+#include "tfrmmain.h"
+#include "wallclock.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <memory>
+
+class RecordingSoundPlayer final : public SoundPlayer {
+public:
+    QStringList played;
+    void play(const QString& file) override { played << file; }
+};
+
+class AppFixture : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString oldDir = QDir::currentPath();
+    ManualWallClock clock{QDateTime(QDate(2026, 1, 1), QTime(9, 0, 0))};
+    RecordingSoundPlayer sound;
+    NoGlobalHotkeys hotkeys;
+    std::unique_ptr<Tfrmmain> frm;
+
+    AppFixture() { QDir::setCurrent(dir.path()); }
+    ~AppFixture() override {
+        frm.reset();
+        QDir::setCurrent(oldDir);
+    }
+
+    void writeIni(const QByteArray& text) {
+        QFile f(dir.filePath(QStringLiteral("js.ini")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    }
+    void start() {
+        frm = std::make_unique<Tfrmmain>(AppServices{&clock, &sound, &hotkeys});
+        frm->Timer_hotkey->stop(); // the hotkey tests own registration
+        frm->show();
+    }
+
+    NormalMode& normal() { return *frm->Normal(); }
+    QString clockText() { return normal().AALabel->caption(); }
+    // One engine tick, half a second after the last one.
+    void tick() {
+        clock.advanceMs(500);
+        normal().Timer1Timer();
+    }
+    void seconds(int n) {
+        for (int i = 0; i < 2 * n; ++i)
+            tick();
+    }
+    bool running() { return normal().Timer1->isActive(); }
+};
