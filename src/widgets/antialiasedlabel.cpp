@@ -78,12 +78,12 @@ void AntiAliasedLabel::setBackgroundMode(BackgroundMode mode) {
 }
 
 void AntiAliasedLabel::setQuality(AAQuality quality) {
-    m_quality = quality;
+    m_renderer.SetQuality(quality);
     changed();
 }
 
 AAQuality AntiAliasedLabel::quality() const {
-    return m_quality;
+    return m_renderer.quality();
 }
 
 void AntiAliasedLabel::beginUpdate() {
@@ -95,9 +95,24 @@ void AntiAliasedLabel::endUpdate() {
 }
 
 QSize AntiAliasedLabel::textSize() const {
-    if (m_caption.isEmpty()) return {0, 0};
-    QFontMetrics fm(font());
-    return {fm.horizontalAdvance(m_caption), fm.height()};
+    m_renderer.setFont(font());
+    m_renderer.setColor(m_fontColor);
+    m_renderer.setEffect(m_effect);
+    return m_renderer.MeasureText(m_caption);
+}
+
+QPoint AntiAliasedLabel::textPosition() const {
+    const QSize ts = textSize();
+    int x = m_border, y = m_border;
+    if (m_alignment == taRightJustify)
+        x = width() - m_border - ts.width();
+    else if (m_alignment == taCenter)
+        x = (width() - ts.width()) / 2;
+    if (m_layout == tlCenter)
+        y = (height() - ts.height()) / 2;
+    else if (m_layout == tlBottom)
+        y = height() - m_border - ts.height();
+    return {x, y};
 }
 
 QSize AntiAliasedLabel::sizeHint() const {
@@ -106,19 +121,56 @@ QSize AntiAliasedLabel::sizeHint() const {
 
 void AntiAliasedLabel::changed() {
     if (m_updateLock > 0) return;
+    m_changing = true;
     if (m_autoSize) resize(sizeHint());
+    m_changing = false;
     render();
     update();
 }
 
+QImage AntiAliasedLabel::transparentBackground() {
+    QImage bg(size(), QImage::Format_RGB32);
+    bg.fill(backgroundColor());
+    // The parent's own background only: siblings are left out, and so is this label.
+    if (QWidget* parent = parentWidget())
+        parent->render(&bg, QPoint(), QRegion(geometry()), QWidget::DrawWindowBackground);
+    return bg;
+}
+
 void AntiAliasedLabel::render() {
-    m_image = QImage(size(), QImage::Format_RGB32);
-    m_image.fill(backgroundColor());
-    QPainter p(&m_image);
-    p.setFont(font());
-    p.setPen(m_fontColor);
-    const QSize ts = textSize();
-    p.drawText(QRect(QPoint(m_border, m_border), ts), Qt::AlignLeft | Qt::AlignTop, m_caption);
+    if (width() <= 0 || height() <= 0) {
+        m_image = QImage();
+        return;
+    }
+    if (m_transparent) {
+        m_image = transparentBackground();
+    } else {
+        if (m_image.size() != size() || m_image.format() != QImage::Format_RGB32)
+            m_image = QImage(size(), QImage::Format_RGB32);
+        m_image.fill(backgroundColor());
+        if (!m_picture.isNull()) {
+            QPainter p(&m_image);
+            switch (m_pictureMode) {
+            case bmTiled:
+                p.drawTiledPixmap(m_image.rect(), QPixmap::fromImage(m_picture));
+                break;
+            case bmStretched:
+                p.drawImage(m_image.rect(), m_picture);
+                break;
+            case bmCenter:
+                p.drawImage(
+                    QPoint((width() - m_picture.width()) / 2, (height() - m_picture.height()) / 2),
+                    m_picture);
+                break;
+            case bmNormal:
+                p.drawImage(QPoint(0, 0), m_picture);
+                break;
+            }
+        }
+    }
+    if (m_caption.isEmpty()) return;
+    const QPoint at = textPosition(); // also brings the renderer up to date
+    m_renderer.RenderText(m_image, at.x(), at.y(), m_caption);
 }
 
 void AntiAliasedLabel::paintEvent(QPaintEvent*) {
@@ -137,7 +189,8 @@ void AntiAliasedLabel::changeEvent(QEvent* event) {
 
 void AntiAliasedLabel::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (m_updateLock == 0) render();
+    // During changed() the render follows the resize anyway.
+    if (m_updateLock == 0 && !m_changing) render();
 }
 
 bool AntiAliasedLabel::eventFilter(QObject* watched, QEvent* event) {

@@ -1,15 +1,12 @@
 #pragma once
 
 #include "texteffect.h"
+#include "textrenderer.h"
 
 #include <QColor>
 #include <QImage>
 #include <QString>
 #include <QWidget>
-
-// Enlargement used to smooth the glyph edges: the text is drawn k times larger and each
-// k x k block is averaged down (k = 4, 3, 2, 1).
-enum AAQuality { aqHigh, aqNormal, aqLow, aqNone };
 
 enum LabelAlignment { taLeftJustify, taRightJustify, taCenter };
 enum LabelLayout { tlTop, tlCenter, tlBottom };
@@ -73,6 +70,8 @@ public:
 
     // Extent of the caption as drawn, shadow included.
     QSize textSize() const;
+    // Top-left corner of the text's extent in the client area.
+    QPoint textPosition() const;
     // The rendered client area (what paintEvent copies to the screen).
     const QImage& image() const { return m_image; }
 
@@ -87,13 +86,14 @@ protected:
 private:
     void changed();
     void render();
+    QImage transparentBackground();
     void watchParent();
 
     QString m_caption;
     QColor m_fontColor = Qt::black;
     QColor m_color = QColor(0xF0, 0xF0, 0xF0);
     TextEffect m_effect;
-    AAQuality m_quality = aqNormal;
+    mutable TextRenderer m_renderer; // measuring reuses its scratch image
     bool m_autoSize = true;
     bool m_parentColor = true;
     LabelAlignment m_alignment = taLeftJustify;
@@ -103,7 +103,7 @@ private:
     QImage m_picture;
     BackgroundMode m_pictureMode = bmCenter;
     int m_updateLock = 0;
-    bool m_rendering = false;
+    bool m_changing = false;
     QObject* m_watchedParent = nullptr;
     QImage m_image;
 };

@@ -1,0 +1,356 @@
+#include "textpixels.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <stdexcept>
+
+namespace {
+inline int clampByte(int v) {
+    return v < 0 ? 0 : (v > 255 ? 255 : v);
+}
+
+// Rounds half to even, as the blur weight and the rotated corners are defined.
+inline int roundEven(double v) {
+    return static_cast<int>(std::nearbyint(v));
+}
+
+inline QRgb blendPixel(QRgb d, QRgb c, int step) {
+    const int dr = qRed(d), dg = qGreen(d), db = qBlue(d);
+    return qRgb(dr + (qRed(c) - dr) * step / 256, dg + (qGreen(c) - dg) * step / 256,
+                db + (qBlue(c) - db) * step / 256);
+}
+
+void checkCanvas(const QImage& canvas) {
+    if (canvas.format() != QImage::Format_RGB32 && canvas.format() != QImage::Format_ARGB32 &&
+        canvas.format() != QImage::Format_ARGB32_Premultiplied)
+        throw std::invalid_argument("The canvas must be a 32-bit image");
+}
+
+// Runs rowFn(maskRow, canvasRow, firstMaskColumn, count) over the part of the mask that
+// lies inside the canvas.
+template <typename RowFn>
+void forVisibleRows(const Mask& mask, QImage& canvas, int x, int y, const QRgb* solid,
+                    RowFn rowFn) {
+    checkCanvas(canvas);
+    const int x0 = std::max(0, -x), x1 = std::min(mask.width, canvas.width() - x);
+    const int y0 = std::max(0, -y), y1 = std::min(mask.height, canvas.height() - y);
+    if (x0 >= x1 || y0 >= y1) return;
+    for (int my = y0; my < y1; ++my) {
+        QRgb* dst = reinterpret_cast<QRgb*>(canvas.scanLine(y + my)) + x + x0;
+        if (solid) std::fill(dst, dst + (x1 - x0), *solid);
+        rowFn(mask.row(my) + x0, dst, x0, x1 - x0, my);
+    }
+}
+} // namespace
+
+int QualityFactor(AAQuality quality) {
+    switch (quality) {
+    case aqHigh:
+        return 4;
+    case aqNormal:
+        return 3;
+    case aqLow:
+        return 2;
+    case aqNone:
+        break;
+    }
+    return 1;
+}
+
+void Mask::resize(int w, int h) {
+    width = std::max(0, w);
+    height = std::max(0, h);
+    stride = (width + 3) & ~3;
+    bytes.assign(static_cast<size_t>(stride) * height, 0);
+}
+
+void DownsampleCoverage(const uchar* src, qsizetype srcStride, int step, AAQuality quality,
+                        Mask& mask) {
+    const int k = QualityFactor(quality);
+    for (int y = 0; y < mask.height; ++y) {
+        const uchar* r0 = src + static_cast<qsizetype>(y) * k * srcStride;
+        quint8* out = mask.row(y);
+        switch (quality) {
+        case aqHigh:
+            for (int x = 0; x < mask.width; ++x) {
+                int sum = 0;
+                for (int j = 0; j < 4; ++j) {
+                    const uchar* p = r0 + j * srcStride + x * 4 * step;
+                    sum += p[0] + p[step] + p[2 * step] + p[3 * step];
+                }
+                out[x] = static_cast<quint8>(sum >> 4);
+            }
+            break;
+        case aqNormal: {
+            const uchar* r1 = r0 + srcStride;
+            const uchar* r2 = r1 + srcStride;
+            for (int x = 0; x < mask.width; ++x) {
+                const int o = x * 3 * step;
+                // Two opposite corners count half, so the block weighs 8 in all.
+                const int sum = r0[o] + r0[o + step] + (r0[o + 2 * step] >> 1) + r1[o] +
+                                r1[o + step] + r1[o + 2 * step] + (r2[o] >> 1) + r2[o + step] +
+                                r2[o + 2 * step];
+                out[x] = static_cast<quint8>(sum >> 3);
+            }
+            break;
+        }
+        case aqLow: {
+            const uchar* r1 = r0 + srcStride;
+            for (int x = 0; x < mask.width; ++x) {
+                const int o = x * 2 * step;
+                out[x] = static_cast<quint8>((r0[o] + r0[o + step] + r1[o] + r1[o + step]) >> 2);
+            }
+            break;
+        }
+        case aqNone:
+            for (int x = 0; x < mask.width; ++x)
+                out[x] = r0[x * step];
+            break;
+        }
+    }
+}
+
+void OutlineMask(Mask& mask) {
+    const int w = mask.width, h = mask.height;
+    if (h < 3 || w < 3) return;
+    const Mask s = mask;
+    for (int y = 1; y < h - 1; ++y) {
+        const quint8* up = s.row(y - 1);
+        const quint8* mid = s.row(y);
+        const quint8* down = s.row(y + 1);
+        quint8* out = mask.row(y);
+        for (int x = 1; x < w - 1; ++x) {
+            const int v = std::abs(down[x + 1] - up[x - 1]) + std::abs(down[x] - up[x]) +
+                          std::abs(mid[x + 1] - mid[x - 1]) + std::abs(down[x - 1] - up[x + 1]);
+            out[x] = static_cast<quint8>(v / 4);
+        }
+    }
+}
+
+void SprayMask(Mask& mask, int range, PixelRandom& random) {
+    if (range <= 0 || mask.width == 0 || mask.height == 0) return;
+    const int w = mask.width, h = mask.height;
+    for (int y = 0; y < h; ++y) {
+        quint8* out = mask.row(y);
+        for (int x = 0; x < w; ++x) {
+            const int c = random.below(range + 1);
+            int sx = x, sy = y;
+            if (c > 0) {
+                sx = std::clamp(x + c - random.below(2 * c), 0, w - 1);
+                sy = std::clamp(y + c - random.below(2 * c), 0, h - 1);
+            }
+            out[x] = mask.at(sx, sy);
+        }
+    }
+}
+
+void MirrorMaskHorizontally(Mask& mask) {
+    for (int y = 0; y < mask.height; ++y)
+        std::reverse(mask.row(y), mask.row(y) + mask.width);
+}
+
+void MirrorMaskVertically(Mask& mask) {
+    for (int top = 0, bottom = mask.height - 1; top < bottom; ++top, --bottom)
+        std::swap_ranges(mask.row(top), mask.row(top) + mask.stride, mask.row(bottom));
+}
+
+int BlurWeight(int amount) {
+    return roundEven(amount * 255.0 / 100.0);
+}
+
+void BlurMask(Mask& mask, int amount) {
+    const int w = mask.width, h = mask.height;
+    if (amount == 0 || w == 0 || h == 0) return;
+    const int k = BlurWeight(amount);
+    const Mask s = mask;
+    // Separable and sliding: the 5 x 5 sum with replicated edges is the sum over five
+    // clamped rows of five clamped columns, and moving one step swaps one row (column).
+    std::vector<int> cols(static_cast<size_t>(w) + 4);
+    int* colSum = cols.data() + 2; // colSum[-2..w+1] hold the replicated edge columns
+    auto clampRow = [h](int y) { return std::clamp(y, 0, h - 1); };
+    for (int x = 0; x < w; ++x) {
+        int v = 0;
+        for (int dy = -2; dy <= 2; ++dy)
+            v += s.at(x, clampRow(dy));
+        colSum[x] = v;
+    }
+    for (int y = 0; y < h; ++y) {
+        if (y > 0) {
+            const quint8* leaving = s.row(clampRow(y - 3));
+            const quint8* entering = s.row(clampRow(y + 2));
+            for (int x = 0; x < w; ++x)
+                colSum[x] += entering[x] - leaving[x];
+        }
+        colSum[-2] = colSum[-1] = colSum[0];
+        colSum[w] = colSum[w + 1] = colSum[w - 1];
+        int sum = colSum[-2] + colSum[-1] + colSum[0] + colSum[1] + colSum[2];
+        const quint8* before = s.row(y);
+        quint8* out = mask.row(y);
+        for (int x = 0; x < w; ++x) {
+            if (x > 0) sum += colSum[x + 2] - colSum[x - 3];
+            const int t = (sum + 12) / 25; // sum / 25 never ends in exactly .5
+            if (k == 255) {
+                out[x] = static_cast<quint8>(t);
+            } else {
+                const int m = before[x];
+                out[x] = static_cast<quint8>(m + (((t - m) * k) >> 8)); // floor division
+            }
+        }
+    }
+}
+
+void BlendRowColor(const quint8* mask, QRgb* row, int width, int f, QRgb color) {
+    color |= 0xFF000000u;
+    for (int x = 0; x < width; ++x) {
+        const int v = mask[x] * f;
+        if (v >= 65280)
+            row[x] = color;
+        else if (v >= 256)
+            row[x] = blendPixel(row[x], color, v >> 8);
+    }
+}
+
+void BlendRowFill(const quint8* mask, QRgb* row, const QRgb* fill, int width, int f) {
+    for (int x = 0; x < width; ++x) {
+        const int v = mask[x] * f;
+        if (v >= 65280)
+            row[x] = fill[x] | 0xFF000000u;
+        else if (v >= 256)
+            row[x] = blendPixel(row[x], fill[x], v >> 8);
+    }
+}
+
+void BlendMaskColor(const Mask& mask, QImage& canvas, int x, int y, int alphaPercent, QRgb color,
+                    const QRgb* solidBackground) {
+    const int f = BlendFactor(alphaPercent);
+    forVisibleRows(mask, canvas, x, y, solidBackground,
+                   [&](const quint8* m, QRgb* dst, int, int count, int) {
+                       BlendRowColor(m, dst, count, f, color);
+                   });
+}
+
+void BlendMaskFill(const Mask& mask, QImage& canvas, int x, int y, int alphaPercent,
+                   const QImage& fill, const QRgb* solidBackground) {
+    if (fill.width() != mask.width || fill.height() != mask.height ||
+        fill.format() != QImage::Format_RGB32)
+        throw std::invalid_argument("Invalid foreground bitmap!");
+    const int f = BlendFactor(alphaPercent);
+    forVisibleRows(mask, canvas, x, y, solidBackground,
+                   [&](const quint8* m, QRgb* dst, int first, int count, int my) {
+                       const auto* src = reinterpret_cast<const QRgb*>(fill.constScanLine(my));
+                       BlendRowFill(m, dst, src + first, count, f);
+                   });
+}
+
+QImage GradientImage(int width, int height, QRgb start, QRgb end, int style) {
+    QImage image(std::max(0, width), std::max(0, height), QImage::Format_RGB32);
+    if (image.isNull()) return image;
+    const bool horizontal =
+        style == gsLeftToRight || style == gsRightToLeft || style == gsCenterToLR;
+    const bool centred = style == gsCenterToLR || style == gsCenterToTB;
+    const bool forward = style == gsLeftToRight || style == gsTopToBottom;
+    const int len = horizontal ? width : height;
+    const int steps = centred ? (len + 1) / 2 : len;
+    const QRgb c0 = forward ? start : end, c1 = forward ? end : start;
+    std::vector<QRgb> ramp(static_cast<size_t>(len));
+    for (int i = 0; i < steps; ++i) {
+        ramp[i] = qRgb(qRed(c0) + i * (qRed(c1) - qRed(c0)) / steps,
+                       qGreen(c0) + i * (qGreen(c1) - qGreen(c0)) / steps,
+                       qBlue(c0) + i * (qBlue(c1) - qBlue(c0)) / steps);
+        if (centred) ramp[len - 1 - i] = ramp[i];
+    }
+    for (int y = 0; y < height; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        if (horizontal)
+            std::copy(ramp.begin(), ramp.end(), row);
+        else
+            std::fill(row, row + width, ramp[y]);
+    }
+    return image;
+}
+
+QImage TextureImage(int width, int height, QRgb background, const QImage& picture, int mode) {
+    QImage image(std::max(0, width), std::max(0, height), QImage::Format_RGB32);
+    if (image.isNull()) return image;
+    image.fill(background);
+    if (picture.isNull()) return image;
+    QPainter p(&image);
+    const int pw = picture.width(), ph = picture.height();
+    switch (mode) {
+    case tmStretched:
+        p.drawImage(QRect(0, 0, width, height), picture);
+        break;
+    case tmCenter: // the parts outside are cut off
+        p.drawImage(QPoint((width - pw) / 2, (height - ph) / 2), picture);
+        break;
+    case tmNormal:
+        p.drawImage(QPoint(0, 0), picture);
+        break;
+    default: // tmTiled, from the top-left corner
+        for (int j = 0; j <= height / ph; ++j)
+            for (int i = 0; i <= width / pw; ++i)
+                p.drawImage(QPoint(i * pw, j * ph), picture);
+        break;
+    }
+    return image;
+}
+
+QImage NoisyColorImage(int width, int height, QRgb color, int amount, PixelRandom& random) {
+    QImage image(std::max(0, width), std::max(0, height), QImage::Format_RGB32);
+    if (image.isNull()) return image;
+    const int half = amount / 2;
+    const int r = qRed(color), g = qGreen(color), b = qBlue(color);
+    for (int y = 0; y < height; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const int nr = clampByte(r + random.below(amount) - half);
+            const int ng = clampByte(g + random.below(amount) - half);
+            const int nb = clampByte(b + random.below(amount) - half);
+            row[x] = qRgb(nr, ng, nb);
+        }
+    }
+    return image;
+}
+
+void AddNoise(QImage& image, int amount, PixelRandom& random) {
+    if (amount <= 0) return;
+    checkCanvas(image);
+    const int half = amount / 2;
+    for (int y = 0; y < image.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = row[x];
+            const int nb = clampByte(qBlue(p) + random.below(amount) - half);
+            const int ng = clampByte(qGreen(p) + random.below(amount) - half);
+            const int nr = clampByte(qRed(p) + random.below(amount) - half);
+            row[x] = qRgba(nr, ng, nb, qAlpha(p));
+        }
+    }
+}
+
+RotatedExtent RotateExtent(int cx, int cy, int escapement) {
+    if (escapement == 0) return {cx, cy, 0, 0};
+    const double theta = escapement * M_PI / 1800.0;
+    const double s = std::sin(-theta), c = std::cos(-theta);
+    const double w = cx / 2.0, h = cy / 2.0;
+    const int px[4] = {roundEven(h * s - w * c), roundEven(w * c + h * s),
+                       roundEven(-w * c - h * s), roundEven(w * c - h * s)};
+    const int py[4] = {roundEven(-w * s - h * c), roundEven(w * s - h * c),
+                       roundEven(h * c - w * s), roundEven(w * s + h * c)};
+    const auto [minX, maxX] = std::minmax_element(px, px + 4);
+    const auto [minY, maxY] = std::minmax_element(py, py + 4);
+    RotatedExtent e;
+    e.width = *maxX - *minX;
+    e.height = *maxY - *minY;
+    e.originX = e.width / 2 + px[0];
+    e.originY = e.height / 2 + py[0];
+    return e;
+}
+
+int ItalicWidth(int cx, int characters) {
+    if (characters <= 0) return cx;
+    return cx + roundEven(static_cast<double>(cx) / characters * 0.3);
+}
