@@ -30,6 +30,9 @@ QFont TextRenderer::enlargedFont() const {
         big.setPixelSize(m_font.pixelSize() * k);
     else
         big.setPointSizeF(m_font.pointSizeF() * k);
+    // Unsmoothed quality means hard glyph edges, from the rasteriser as well.
+    if (m_quality == aqNone)
+        big.setStyleStrategy(QFont::StyleStrategy(big.styleStrategy() | QFont::NoAntialias));
     return big;
 }
 
