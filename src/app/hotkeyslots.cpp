@@ -6,6 +6,7 @@
 #include "shortcuttext.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QKeySequence>
 
 namespace {
@@ -124,9 +125,13 @@ HotkeySlots::HotkeySlots(GlobalHotkeys& backend, std::array<QAction*, SlotCount>
                          QObject* parent)
     : QObject(parent), m_backend(backend), m_items(items) {
     for (QAction* item : m_items) {
-        // The key reaches the program through the global hotkey only; as a window shortcut
-        // it would click the item a second time (or while the hotkey failed).
-        if (item) item->setShortcutContext(Qt::WidgetShortcut);
+        // The shortcut only labels the item: the key reaches the program through the global
+        // hotkey alone. As a window shortcut it would click the item a second time, or go on
+        // clicking it after its hotkey was lost, so shortcut events are swallowed.
+        if (item) {
+            item->setShortcutContext(Qt::WidgetShortcut);
+            item->installEventFilter(this);
+        }
     }
     connect(&m_backend, &GlobalHotkeys::activated, this, &HotkeySlots::onActivated);
 }
@@ -161,6 +166,11 @@ void HotkeySlots::UnregisterHotkeys() {
 QString HotkeySlots::BalloonText(const QString& failureText) {
     return failureText + QStringLiteral("\r\n相应的操作将不能通过热键进行。\r\n") +
            QStringLiteral("如果您要使用热键，请在\"系统热键\"中重新设置！");
+}
+
+bool HotkeySlots::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Shortcut) return true;
+    return QObject::eventFilter(watched, event);
 }
 
 void HotkeySlots::onActivated(int id) {

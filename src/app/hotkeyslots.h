@@ -34,6 +34,9 @@ public:
 
     static constexpr int FirstId = 1;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void onActivated(int id);
 

@@ -1,0 +1,249 @@
+// The real sound player against the PulseAudio null sink that run-under-x11.sh starts:
+// what reaches the sink's monitor is what a listener would hear.
+#include "mediasoundplayer.h"
+#include "platform.h"
+
+#include <QByteArray>
+#include <QDataStream>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+#include <cmath>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+bool WaitUntil(const std::function<bool()>& done, int msecs) {
+    for (int waited = 0; waited < msecs; waited += 20) {
+        if (done()) return true;
+        QTest::qWait(20);
+    }
+    return done();
+}
+
+QString Pactl(const QStringList& args) {
+    QProcess p;
+    p.start(QStringLiteral("pactl"), args);
+    p.waitForFinished(5000);
+    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+}
+
+// Records the null sink's monitor. The monitor only delivers data while something plays.
+class MonitorRecorder {
+public:
+    MonitorRecorder() {
+        m_parec.setProcessChannelMode(QProcess::SeparateChannels);
+        QObject::connect(&m_parec, &QProcess::readyReadStandardOutput,
+                         [this] { m_data += m_parec.readAllStandardOutput(); });
+        m_parec.start(QStringLiteral("parec"),
+                      {QStringLiteral("--device=nullsink.monitor"), QStringLiteral("--raw"),
+                       QStringLiteral("--format=s16le"), QStringLiteral("--channels=1"),
+                       QStringLiteral("--rate=22050")});
+        // Recording has begun once the server lists our stream.
+        m_ready = m_parec.waitForStarted(5000) &&
+                  WaitUntil(
+                      [] {
+                          return !Pactl({"list", "short", "source-outputs"}).isEmpty();
+                      },
+                      5000);
+    }
+    ~MonitorRecorder() {
+        m_parec.kill();
+        m_parec.waitForFinished(2000);
+    }
+    bool ready() const { return m_ready; }
+    int peak() const {
+        int peak = 0;
+        const auto* samples = reinterpret_cast<const qint16*>(m_data.constData());
+        for (qsizetype i = 0; i < m_data.size() / 2; ++i)
+            peak = std::max(peak, std::abs(int(qFromLittleEndian(samples[i]))));
+        return peak;
+    }
+
+private:
+    QProcess m_parec;
+    QByteArray m_data;
+    bool m_ready = false;
+};
+
+bool HaveSoundServer() {
+    return !Pactl({"list", "short", "sinks"}).isEmpty();
+}
+
+int SinkInputs() {
+    const QString list = Pactl({"list", "short", "sink-inputs"});
+    return list.isEmpty() ? 0 : int(list.count(QLatin1Char('\n'))) + 1;
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// A 16-bit mono PCM wave file with a sine tone, its RIFF header written out field by field.
+QByteArray WaveFile(double seconds, double frequency) {
+    const quint32 rate = 22050;
+    const quint32 samples = quint32(seconds * rate);
+    QByteArray out;
+    QDataStream s(&out, QIODevice::WriteOnly);
+    s.setByteOrder(QDataStream::LittleEndian);
+    s.writeRawData("RIFF", 4);
+    s << quint32(36 + samples * 2);
+    s.writeRawData("WAVEfmt ", 8);
+    s << quint32(16) << quint16(1) << quint16(1) << rate << quint32(rate * 2) << quint16(2)
+      << quint16(16);
+    s.writeRawData("data", 4);
+    s << quint32(samples * 2);
+    for (quint32 i = 0; i < samples; ++i)
+        s << qint16(12000 * std::sin(2 * M_PI * frequency * i / rate));
+    return out;
+}
+
+// A format-0 standard MIDI file holding one piano note of the given number of quarter
+// notes (half a second each at the default tempo).
+QByteArray MidiFile(int quarters) {
+    const auto vlq = [](quint32 v) {
+        QByteArray b(1, char(v & 0x7f));
+        while (v >>= 7)
+            b.prepend(char((v & 0x7f) | 0x80));
+        return b;
+    };
+    QByteArray track;
+    track += vlq(0) + QByteArray("\xC0\x00", 2);     // program change: piano
+    track += vlq(0) + QByteArray("\x90\x3C\x7F", 3); // note on, middle C, full velocity
+    track += vlq(480 * quarters) + QByteArray("\x80\x3C\x00", 3);
+    track += vlq(0) + QByteArray("\xFF\x2F\x00", 3); // end of track
+    QByteArray out;
+    QDataStream s(&out, QIODevice::WriteOnly);
+    s.writeRawData("MThd", 4);
+    s << quint32(6) << quint16(0) << quint16(1) << quint16(480);
+    s.writeRawData("MTrk", 4);
+    s << quint32(track.size());
+    out += track;
+    return out;
+}
+
+// Windows Media audio made by GStreamer's own encoder and ASF muxer.
+bool MakeWmaFile(const QString& path, double seconds) {
+    QProcess p;
+    p.start(QStringLiteral("gst-launch-1.0"),
+            {"-q", "audiotestsrc", QStringLiteral("num-buffers=%1").arg(int(seconds * 43)),
+             "volume=0.5", "!", "audioconvert", "!", "avenc_wmav2", "!", "asfmux", "!", "filesink",
+             "location=" + path});
+    return p.waitForFinished(30000) && p.exitCode() == 0 && QFile(path).size() > 0;
+}
+
+class SoundPlayerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!HaveSoundServer()) GTEST_SKIP() << "no PulseAudio server with a null sink";
+        ASSERT_TRUE(m_dir.isValid());
+    }
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+
+    QTemporaryDir m_dir;
+};
+
+struct AudibleCase {
+    const char* name;
+    std::function<bool(const QString&)> make;
+};
+
+TEST_F(SoundPlayerTest, EachFileKindIsHeardAfterPlayHasReturned) {
+    const AudibleCase cases[] = {
+        {"tone.wav",
+         [](const QString& p) {
+             WriteFile(p, WaveFile(3, 440));
+             return true;
+         }},
+        {"note.mid",
+         [](const QString& p) {
+             WriteFile(p, MidiFile(6));
+             return true;
+         }},
+        {"tone.wma", [](const QString& p) { return MakeWmaFile(p, 3); }},
+    };
+    for (const AudibleCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(c.make(path(c.name)));
+        MediaSoundPlayer player;
+        player.play(path(c.name));
+        // Recording starts only after play() came back; the sound is three seconds long, so
+        // hearing it proves that play() did not wait for it.
+        MonitorRecorder recorder;
+        ASSERT_TRUE(recorder.ready());
+        EXPECT_TRUE(WaitUntil([&] { return recorder.peak() > 1000; }, 10000))
+            << "peak " << recorder.peak();
+        EXPECT_TRUE(WaitUntil([] { return SinkInputs() == 0; }, 10000));
+    }
+}
+
+TEST_F(SoundPlayerTest, RelativePathIsTakenFromTheCurrentDirectory) {
+    WriteFile(path("rel.wav"), WaveFile(2, 660));
+    const QString old = QDir::currentPath();
+    QDir::setCurrent(m_dir.path());
+    MediaSoundPlayer player;
+    player.play(QStringLiteral("rel.wav"));
+    QDir::setCurrent(old);
+    MonitorRecorder recorder;
+    ASSERT_TRUE(recorder.ready());
+    EXPECT_TRUE(WaitUntil([&] { return recorder.peak() > 1000; }, 10000));
+}
+
+TEST_F(SoundPlayerTest, UnplayableCuesStaySilent) {
+    WriteFile(path("garbage.wav"), QByteArray(4096, '\x5a'));
+    WriteFile(path("empty.mid"), QByteArray());
+    WriteFile(path("truncated.wma"), QByteArray("\x30\x26\xB2\x75\x8E\x66\xCF\x11", 8));
+    QDir(m_dir.path()).mkdir(QStringLiteral("folder.wav"));
+    const QString cues[] = {QString(),           QStringLiteral("   "), path("missing.wav"),
+                            path("garbage.wav"), path("empty.mid"),     path("truncated.wma"),
+                            path("folder.wav")};
+    MonitorRecorder recorder;
+    ASSERT_TRUE(recorder.ready());
+    MediaSoundPlayer player;
+    for (const QString& cue : cues)
+        player.play(cue);
+    QTest::qWait(1500); // long enough for any of them to have started
+    EXPECT_EQ(recorder.peak(), 0);
+    // The player is still usable after the failures.
+    WriteFile(path("ok.wav"), WaveFile(1, 440));
+    player.play(path("ok.wav"));
+    EXPECT_TRUE(WaitUntil([&] { return recorder.peak() > 1000; }, 10000));
+}
+
+TEST_F(SoundPlayerTest, NewCueReplacesThePlayingOne) {
+    WriteFile(path("long.wav"), WaveFile(30, 440));
+    WriteFile(path("short.wav"), WaveFile(0.3, 880));
+    MediaSoundPlayer player;
+    player.play(path("long.wav"));
+    ASSERT_TRUE(WaitUntil([] { return SinkInputs() == 1; }, 10000));
+    player.play(path("short.wav"));
+    // The long sound would keep a stream open for half a minute; once the short one is
+    // over, nothing may be left playing.
+    EXPECT_TRUE(WaitUntil([] { return SinkInputs() == 0; }, 10000));
+}
+
+TEST_F(SoundPlayerTest, MissingFileLeavesThePlayingCueAlone) {
+    WriteFile(path("long.wav"), WaveFile(30, 440));
+    MediaSoundPlayer player;
+    player.play(path("long.wav"));
+    ASSERT_TRUE(WaitUntil([] { return SinkInputs() == 1; }, 10000));
+    player.play(path("missing.wav"));
+    MonitorRecorder recorder;
+    ASSERT_TRUE(recorder.ready());
+    EXPECT_TRUE(WaitUntil([&] { return recorder.peak() > 1000; }, 10000));
+}
+
+TEST(SoundPlayerFactory, OnX11CuesArePlayed) {
+    auto player = CreateSoundPlayer();
+    ASSERT_NE(player, nullptr);
+    EXPECT_NE(dynamic_cast<MediaSoundPlayer*>(player.get()), nullptr);
+}
+
+} // namespace
