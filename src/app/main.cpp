@@ -8,6 +8,7 @@ int main(int argc, char** argv) {
     PendraApplication app(argc, argv);
     RegisterFontSubstitutions();
     Tfrmmain w;
+    QObject::connect(&w, &Tfrmmain::closed, &app, &QApplication::quit, Qt::QueuedConnection);
     w.show();
     return app.exec();
 }

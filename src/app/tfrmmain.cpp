@@ -1,20 +1,10 @@
 #include "tfrmmain.h"
 
-#if __has_include("balloonhint.h")
-#include "balloonhint.h"
-#define HAVE_BALLOON 1
-#else
-class BalloonHint {};
-#endif
 #include "antialiasedlabel.h"
+#include "balloonhint.h"
 #include "colors.h"
 #include "globalhotkeys.h"
-#if __has_include("hotkeyslots.h")
 #include "hotkeyslots.h"
-#define HAVE_SLOTS 1
-#else
-class HotkeySlots {};
-#endif
 #include "normalmode.h"
 #include "platform.h"
 #include "settingkeys.h"
@@ -74,9 +64,7 @@ Tfrmmain::Tfrmmain(AppServices services, QWidget* parent)
     setAutoFillBackground(true);
     SetBackground(m_background);
     CreateMenu();
-#ifdef HAVE_BALLOON
     m_balloon = new BalloonHint(this);
-#endif
 
     // Hotkeys are registered once the window is on the screen and the loop runs.
     Timer_hotkey = new QTimer(this);
@@ -367,7 +355,6 @@ void Tfrmmain::Timer_hotkeyTimer() {
     RegisterHotkeys();
 }
 
-#if defined(HAVE_SLOTS) && defined(HAVE_BALLOON)
 void Tfrmmain::RegisterHotkeys() {
     if (!m_hotkeySlots)
         m_hotkeySlots = std::make_unique<HotkeySlots>(
@@ -382,10 +369,6 @@ void Tfrmmain::UnregisterHotkeys() {
     if (m_hotkeySlots) m_hotkeySlots->UnregisterHotkeys();
 }
 
-#else
-void Tfrmmain::RegisterHotkeys() {}
-void Tfrmmain::UnregisterHotkeys() {}
-#endif
 // ---- window shell ----
 
 void Tfrmmain::SetBackground(qint32 colorValue) {
@@ -524,6 +507,8 @@ void Tfrmmain::FormClose() {
     }
     State.SettingsFile.reset();
     UnregisterHotkeys();
+    m_balloon->hide();
+    emit closed();
 }
 
 void Tfrmmain::showError(const QString& text) {

@@ -96,6 +96,10 @@ public:
     BalloonHint* Balloon() const { return m_balloon; }
     bool EngineRunning() const;
 
+signals:
+    // The window has closed and released its resources; the program ends.
+    void closed();
+
 protected:
     void closeEvent(QCloseEvent* event) override; // FormClose
     void showEvent(QShowEvent* event) override;   // FormShow

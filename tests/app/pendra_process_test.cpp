@@ -1,0 +1,90 @@
+// The built program, started as a user starts it, driven through real X input.
+#include "settingsfile.h"
+#include "x11util.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+class PendraProcess : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QProcess pendra;
+
+    void launch() {
+        pendra.setWorkingDirectory(dir.path());
+        pendra.setProcessChannelMode(QProcess::ForwardedChannels);
+        pendra.start(QStringLiteral(PENDRA_BINARY), {});
+        ASSERT_TRUE(pendra.waitForStarted());
+    }
+    void closeLikeAWindowManager(unsigned long window) {
+        x11::requestClose(window);
+        ASSERT_TRUE(pendra.waitForFinished(10000));
+        EXPECT_EQ(pendra.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(pendra.exitCode(), 0);
+    }
+    ~PendraProcess() override {
+        if (pendra.state() != QProcess::NotRunning) {
+            pendra.kill();
+            pendra.waitForFinished();
+        }
+    }
+};
+
+TEST_F(PendraProcess, StartsInAnEmptyDirectoryAndLeavesItsPosition) {
+    launch();
+    const unsigned long window = x11::waitForWindow(pendra.processId());
+    ASSERT_NE(window, 0u);
+    QTest::qWait(500);                                             // the appearance
+    EXPECT_EQ(x11::pixel(window, 1, 1), QColor(0xA6, 0xCA, 0xF0)); // sky blue
+
+    closeLikeAWindowManager(window);
+    SettingsFile ini(dir.filePath(QStringLiteral("js.ini")));
+    EXPECT_NE(ini.ReadInteger(QStringLiteral("System"), QStringLiteral("LEFT0"), -1), -1);
+    EXPECT_NE(ini.ReadInteger(QStringLiteral("System"), QStringLiteral("TOP0"), -1), -1);
+    QFile raw(dir.filePath(QStringLiteral("js.ini")));
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(raw.readAll().startsWith("[System]\r\nLEFT0="));
+}
+
+TEST_F(PendraProcess, CountsDownFromThePopupMenuToTheOvertime) {
+    {
+        SettingsFile ini(dir.filePath(QStringLiteral("js.ini")));
+        ini.WriteString(QStringLiteral("Group"), QStringLiteral("Name1"), QStringLiteral("Talk"));
+        ini.WriteString(QStringLiteral("Group"), QStringLiteral("Time1"), QStringLiteral("00:05"));
+        ini.WriteString(QStringLiteral("Normal"), QStringLiteral("AutoStop"), QStringLiteral("1"));
+        ini.WriteString(QStringLiteral("System"), QStringLiteral("left0"), QStringLiteral("300"));
+        ini.WriteString(QStringLiteral("System"), QStringLiteral("top0"), QStringLiteral("200"));
+        // No hotkey failures, so no balloon lies over the window.
+        for (const char* key : {"Pri", "Next"})
+            ini.WriteString(QStringLiteral("Hotkey"), QString::fromLatin1(key), QString());
+    }
+    launch();
+    const unsigned long window = x11::waitForWindow(pendra.processId());
+    ASSERT_NE(window, 0u);
+    QTest::qWait(500);
+    const QString w = QString::number(window);
+    // Right-click the clock, then choose the first item, 开始/隐藏.
+    x11::xdotool({"mousemove", "--window", w, "10", "10", "click", "3"});
+    QTest::qWait(500);
+    x11::xdotool({"mousemove_relative", "30", "10", "click", "1"});
+
+    QTRY_COMPARE_WITH_TIMEOUT(x11::windowName(window), QStringLiteral("超 时:"), 9000);
+    QTest::qWait(100);
+    EXPECT_EQ(x11::pixel(window, 1, 1), QColor(255, 0, 0));
+
+    // Dragged 40 right and 30 down by its surface.
+    x11::xdotool({"mousemove", "--window", w, "5", "5", "mousedown", "1", "mousemove_relative",
+                  "--", "40", "30", "mouseup", "1"});
+    QTest::qWait(300);
+    closeLikeAWindowManager(window);
+    SettingsFile ini(dir.filePath(QStringLiteral("js.ini")));
+    EXPECT_EQ(ini.ReadInteger(QStringLiteral("System"), QStringLiteral("LEFT0"), -1), 340);
+    EXPECT_EQ(ini.ReadInteger(QStringLiteral("System"), QStringLiteral("TOP0"), -1), 230);
+}
+
+} // namespace

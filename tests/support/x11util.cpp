@@ -1,0 +1,66 @@
+#include "x11util.h"
+
+#include <QDeadlineTimer>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QScreen>
+#include <QThread>
+#include <xcb/xcb.h>
+
+namespace x11 {
+
+QString xdotool(const QStringList& args, int timeoutMs) {
+    QProcess p;
+    p.start(QStringLiteral("xdotool"), args);
+    p.waitForFinished(timeoutMs);
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+unsigned long waitForWindow(qint64 pid, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        const QString out = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                     QStringLiteral("--pid"), QString::number(pid)});
+        if (!out.isEmpty()) return out.split(QLatin1Char('\n')).first().toULong();
+        QThread::msleep(100);
+    }
+    return 0;
+}
+
+QString windowName(unsigned long window) {
+    return xdotool({QStringLiteral("getwindowname"), QString::number(window)});
+}
+
+namespace {
+xcb_atom_t atom(xcb_connection_t* c, const char* name) {
+    xcb_intern_atom_reply_t* r =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(strlen(name)), name), nullptr);
+    const xcb_atom_t a = r ? r->atom : XCB_ATOM_NONE;
+    free(r);
+    return a;
+}
+} // namespace
+
+void requestClose(unsigned long window) {
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    xcb_client_message_event_t ev{};
+    ev.response_type = XCB_CLIENT_MESSAGE;
+    ev.format = 32;
+    ev.window = xcb_window_t(window);
+    ev.type = atom(c, "WM_PROTOCOLS");
+    ev.data.data32[0] = atom(c, "WM_DELETE_WINDOW");
+    ev.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(c, 0, xcb_window_t(window), XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char*>(&ev));
+    xcb_flush(c);
+    xcb_disconnect(c);
+}
+
+QColor pixel(unsigned long window, int x, int y) {
+    const QImage img =
+        QGuiApplication::primaryScreen()->grabWindow(WId(window), x, y, 1, 1).toImage();
+    return img.isNull() ? QColor() : img.pixelColor(0, 0);
+}
+
+} // namespace x11

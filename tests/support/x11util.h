@@ -1,0 +1,26 @@
+#pragma once
+
+// Small X11 helpers for black-box tests: find a program's window, read its title and
+// close it the way a window manager's close button does.
+#include <QColor>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+namespace x11 {
+
+// Runs xdotool with the arguments; returns its standard output, trimmed.
+QString xdotool(const QStringList& args, int timeoutMs = 10000);
+
+// The visible top-level window of a process, 0 when none appears in time.
+unsigned long waitForWindow(qint64 pid, int timeoutMs = 10000);
+
+QString windowName(unsigned long window);
+
+// Sends WM_DELETE_WINDOW, as a window manager's close button does.
+void requestClose(unsigned long window);
+
+// The colour of the screen at (x, y) relative to the window.
+QColor pixel(unsigned long window, int x, int y);
+
+} // namespace x11
