@@ -8,8 +8,9 @@
 #include <stdexcept>
 
 namespace {
+// Branch-free clamping: the noise makes the branches unpredictable.
 inline int clampByte(int v) {
-    return v < 0 ? 0 : (v > 255 ? 255 : v);
+    return std::min(std::max(v, 0), 255);
 }
 
 // Rounds half to even, as the blur weight and the rotated corners are defined.
@@ -136,12 +137,11 @@ void SprayMask(Mask& mask, int range, PixelRandom& random) {
     for (int y = 0; y < h; ++y) {
         quint8* out = mask.row(y);
         for (int x = 0; x < w; ++x) {
-            const int c = random.below(range + 1);
-            int sx = x, sy = y;
-            if (c > 0) {
-                sx = std::clamp(x + c - random.below(2 * c), 0, w - 1);
-                sy = std::clamp(y + c - random.below(2 * c), 0, h - 1);
-            }
+            const quint64 draw = random.next();
+            const int c = PixelRandom::field(draw, 0, range + 1);
+            // With c = 0 both offsets come out 0, so no branch is needed.
+            const int sx = std::min(std::max(x + c - PixelRandom::field(draw, 1, 2 * c), 0), w - 1);
+            const int sy = std::min(std::max(y + c - PixelRandom::field(draw, 2, 2 * c), 0), h - 1);
             out[x] = mask.at(sx, sy);
         }
     }
@@ -306,9 +306,10 @@ QImage NoisyColorImage(int width, int height, QRgb color, int amount, PixelRando
     for (int y = 0; y < height; ++y) {
         auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < width; ++x) {
-            const int nr = clampByte(r + random.below(amount) - half);
-            const int ng = clampByte(g + random.below(amount) - half);
-            const int nb = clampByte(b + random.below(amount) - half);
+            const quint64 draw = random.next();
+            const int nr = clampByte(r + PixelRandom::field(draw, 0, amount) - half);
+            const int ng = clampByte(g + PixelRandom::field(draw, 1, amount) - half);
+            const int nb = clampByte(b + PixelRandom::field(draw, 2, amount) - half);
             row[x] = qRgb(nr, ng, nb);
         }
     }
@@ -323,9 +324,10 @@ void AddNoise(QImage& image, int amount, PixelRandom& random) {
         auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < image.width(); ++x) {
             const QRgb p = row[x];
-            const int nb = clampByte(qBlue(p) + random.below(amount) - half);
-            const int ng = clampByte(qGreen(p) + random.below(amount) - half);
-            const int nr = clampByte(qRed(p) + random.below(amount) - half);
+            const quint64 draw = random.next();
+            const int nb = clampByte(qBlue(p) + PixelRandom::field(draw, 0, amount) - half);
+            const int ng = clampByte(qGreen(p) + PixelRandom::field(draw, 1, amount) - half);
+            const int nr = clampByte(qRed(p) + PixelRandom::field(draw, 2, amount) - half);
             row[x] = qRgba(nr, ng, nb, qAlpha(p));
         }
     }

@@ -33,23 +33,29 @@ struct Mask {
     quint8& at(int x, int y) { return row(y)[x]; }
 };
 
-// Small, fast, seedable generator for spray and noise.
+// Small, fast, seedable generator (xorshift64*) for spray and noise. One draw yields three
+// independent 21-bit fields, so the per-pixel triples cost one step.
 class PixelRandom {
 public:
-    explicit PixelRandom(quint32 seed = 0x9E3779B9u) : m_state(seed ? seed : 1) {}
-    quint32 next() {
-        m_state ^= m_state << 13;
-        m_state ^= m_state >> 17;
-        m_state ^= m_state << 5;
-        return m_state;
+    explicit PixelRandom(quint64 seed = 0x9E3779B97F4A7C15ull) : m_state(seed ? seed : 1) {}
+    quint64 next() {
+        m_state ^= m_state >> 12;
+        m_state ^= m_state << 25;
+        m_state ^= m_state >> 27;
+        return m_state * 0x2545F4914F6CDD1Dull;
     }
     // Uniform in 0 .. n-1 (0 when n <= 0).
-    int below(int n) {
-        return n <= 0 ? 0 : static_cast<int>((static_cast<quint64>(next()) * quint32(n)) >> 32);
+    int below(int n) { return scaled(next() >> 43, n); }
+    // Field 0, 1 or 2 of a draw, scaled to 0 .. n-1 (n below 2^21).
+    static int field(quint64 draw, int index, int n) {
+        return scaled((draw >> (1 + 21 * index)) & 0x1FFFFF, n);
     }
 
 private:
-    quint32 m_state;
+    static int scaled(quint64 bits21, int n) {
+        return n <= 0 ? 0 : static_cast<int>((bits21 * static_cast<quint64>(n)) >> 21);
+    }
+    quint64 m_state;
 };
 
 // Averages the k x k blocks of an enlarged grey image (one byte a sample, pixelStep bytes

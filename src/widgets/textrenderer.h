@@ -26,7 +26,7 @@ public:
     void SetQuality(AAQuality quality) { m_quality = quality; }
     AAQuality quality() const { return m_quality; }
     // For repeatable spray and noise.
-    void seed(quint32 value) { m_random = PixelRandom(value); }
+    void seed(quint64 value) { m_random = PixelRandom(value); }
 
     // Extent of the text as drawn with the font and effects, shadow included.
     QSize MeasureText(const QString& text);
