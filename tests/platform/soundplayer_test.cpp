@@ -105,8 +105,8 @@ QByteArray WaveFile(double seconds, double frequency) {
     return out;
 }
 
-// A format-0 standard MIDI file holding one piano note of the given number of quarter
-// notes (half a second each at the default tempo).
+// A format-0 standard MIDI file holding an organ chord of the given number of quarter notes
+// (half a second each at the default tempo). An organ holds its level where a piano fades.
 QByteArray MidiFile(int quarters) {
     const auto vlq = [](quint32 v) {
         QByteArray b(1, char(v & 0x7f));
@@ -114,10 +114,12 @@ QByteArray MidiFile(int quarters) {
             b.prepend(char((v & 0x7f) | 0x80));
         return b;
     };
-    QByteArray track;
-    track += vlq(0) + QByteArray("\xC0\x00", 2);     // program change: piano
-    track += vlq(0) + QByteArray("\x90\x3C\x7F", 3); // note on, middle C, full velocity
-    track += vlq(480 * quarters) + QByteArray("\x80\x3C\x00", 3);
+    const char notes[] = {48, 60, 64, 67, 72};
+    QByteArray track = vlq(0) + QByteArray("\xC0\x10", 2); // program change: drawbar organ
+    for (char n : notes)
+        track += vlq(0) + QByteArray("\x90", 1) + n + '\x7f'; // note on, full velocity
+    for (qsizetype i = 0; i < qsizetype(sizeof notes); ++i)
+        track += vlq(i == 0 ? 480 * quarters : 0) + QByteArray("\x80", 1) + notes[i] + '\0';
     track += vlq(0) + QByteArray("\xFF\x2F\x00", 3); // end of track
     QByteArray out;
     QDataStream s(&out, QIODevice::WriteOnly);
