@@ -6,6 +6,8 @@
 
 AntiAliasedLabel::AntiAliasedLabel(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("AALabel"));
+    // The private image covers the whole client area, so Qt need not clear it first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     resize(46, 12);
     watchParent();
 }
@@ -64,6 +66,7 @@ void AntiAliasedLabel::setBorder(int pixels) {
 
 void AntiAliasedLabel::setTransparent(bool on) {
     m_transparent = on;
+    setAttribute(Qt::WA_OpaquePaintEvent, !on);
     changed();
 }
 
