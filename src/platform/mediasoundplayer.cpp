@@ -1,11 +1,19 @@
 #include "mediasoundplayer.h"
 
+#include <QAudioDevice>
 #include <QAudioOutput>
 #include <QFileInfo>
+#include <QMediaDevices>
 #include <QMediaPlayer>
 #include <QUrl>
 
-MediaSoundPlayer::MediaSoundPlayer() = default;
+MediaSoundPlayer::MediaSoundPlayer() {
+    // Bring the media back end and its player elements up now, at start-up: the first
+    // player of a process loads GStreamer's plugins, which would otherwise delay the first
+    // cue in the middle of a run.
+    QMediaDevices::defaultAudioOutput();
+    QMediaPlayer warmUp;
+}
 
 MediaSoundPlayer::~MediaSoundPlayer() {
     stopCurrent();
