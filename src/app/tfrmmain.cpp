@@ -459,7 +459,7 @@ void Tfrmmain::mousePressEvent(QMouseEvent* event) {
     // The clock text drags with the left button only, the rest of the window with the left
     // or middle one; the right button belongs to the popup menu.
     const bool onClock =
-        m_normal && childAt(event->position().toPoint()) == (QWidget*)m_normal->AALabel;
+        m_normal && m_normal->AALabel->geometry().contains(event->position().toPoint());
     const bool drag =
         event->button() == Qt::LeftButton || (event->button() == Qt::MiddleButton && !onClock);
     if (drag) DragWindow(event);

@@ -64,3 +64,27 @@ protected:
     }
     bool running() { return normal().Timer1->isActive(); }
 };
+
+// Closes the next modal message box once it appears and records what it said, so that a
+// command that warns can run inside a test.
+#include <QApplication>
+#include <QMessageBox>
+
+struct MessageBoxCatcher {
+    QString title;
+    QString text;
+    int seen = 0;
+    QTimer timer;
+    MessageBoxCatcher() {
+        timer.setInterval(20);
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                title = box->windowTitle();
+                text = box->text();
+                ++seen;
+                box->accept();
+            }
+        });
+        timer.start();
+    }
+};

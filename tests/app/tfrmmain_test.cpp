@@ -1,0 +1,206 @@
+#include "appfixture.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTest>
+#include <xcb/xcb.h>
+
+namespace {
+
+using WindowShellTest = AppFixture;
+
+TEST_F(WindowShellTest, MenuHasEveryItemInOrderWithItsInitialState) {
+    start();
+    struct Item {
+        const char* name;
+        const char* caption;
+        bool enabled;
+    };
+    const Item expected[] = {
+        {"N_start", "开始/隐藏", true},
+        {"N_pause", "暂停", false},
+        {"N_stop", "停止/显示", false},
+        {"", "", true},
+        {"n_next", "下一阶段", true},
+        {"N_pri", "上一阶段", true},
+        {"", "阶段", true},
+        {"", "", true},
+        {"N_set", "设置", true},
+        {"", "", true},
+        {"N_About", "关于", true},
+        {"N_help", "帮助", true},
+        {"N_exit", "退出", true},
+    };
+    const QList<QAction*> actions = frm->PMenu->actions();
+    ASSERT_EQ(actions.size(), int(std::size(expected)));
+    for (int i = 0; i < actions.size(); ++i) {
+        SCOPED_TRACE(i);
+        if (*expected[i].name)
+            EXPECT_EQ(actions[i]->objectName(), QString::fromLatin1(expected[i].name));
+        EXPECT_EQ(actions[i]->isSeparator(), !*expected[i].caption);
+        EXPECT_EQ(actions[i]->text(), QString::fromUtf8(expected[i].caption));
+        EXPECT_EQ(actions[i]->isEnabled(), expected[i].enabled);
+    }
+    EXPECT_EQ(actions[6]->menu(), frm->N_jd);
+    EXPECT_EQ(frm->N_jd->defaultAction(), frm->StageItems[0]);
+    for (int n = 1; n <= 8; ++n)
+        EXPECT_EQ(frm->StageItems[n - 1]->objectName(), QStringLiteral("N%11").arg(n));
+}
+
+TEST_F(WindowShellTest, BorderlessOnTopAndTranslucentByTheLowEightBits) {
+    struct Case {
+        const char* stored;
+        int alpha;
+    };
+    for (const Case c : {Case{nullptr, 255}, Case{"128", 128}, Case{"300", 44}}) {
+        frm.reset();
+        writeIni(c.stored ? QByteArray("[System]\r\nTransParent=") + c.stored + "\r\n"
+                          : QByteArray());
+        start();
+        EXPECT_NEAR(frm->windowOpacity(), c.alpha / 255.0, 0.002) << (c.stored ? c.stored : "none");
+    }
+    EXPECT_TRUE(frm->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(frm->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(frm->parentWidget(), nullptr); // a window of its own: one taskbar entry
+
+    // Window managers learn "above" from _NET_WM_STATE.
+    QTRY_VERIFY(frm->isVisible());
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    const auto atom = [c](const char* name) {
+        auto* r =
+            xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(strlen(name)), name), nullptr);
+        const xcb_atom_t a = r->atom;
+        free(r);
+        return a;
+    };
+    const xcb_atom_t above = atom("_NET_WM_STATE_ABOVE");
+    auto* reply =
+        xcb_get_property_reply(c,
+                               xcb_get_property(c, 0, xcb_window_t(frm->winId()),
+                                                atom("_NET_WM_STATE"), XCB_ATOM_ATOM, 0, 32),
+                               nullptr);
+    ASSERT_NE(reply, nullptr);
+    const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
+    const int n = xcb_get_property_value_length(reply) / 4;
+    EXPECT_NE(std::find(atoms, atoms + n, above), atoms + n);
+    free(reply);
+    xcb_disconnect(c);
+}
+
+TEST_F(WindowShellTest, RestorePositionKeepsEachEdgeOnTheScreen) {
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    struct Case {
+        QByteArray ini;
+        QPoint expected;
+    };
+    const Case cases[] = {
+        {"", QPoint(screen.width() * 2 / 5, screen.height() * 2 / 5)},
+        {"[System]\r\nleft0=-5\r\ntop0=100\r\n", QPoint(0, 100)},
+        {"[System]\r\nLEFT0=40\r\nTOP0=" + QByteArray::number(screen.height() + 1) + "\r\n",
+         QPoint(40, 0)},
+        {"[System]\r\nleft0=" + QByteArray::number(screen.width()) + "\r\ntop0=7\r\n",
+         QPoint(screen.width(), 7)},
+        {"[System]\r\nleft2=5\r\ntop2=5\r\nleft0=junk\r\n",
+         QPoint(screen.width() * 2 / 5, screen.height() * 2 / 5)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ini.toStdString());
+        frm.reset();
+        writeIni(c.ini);
+        start();
+        EXPECT_EQ(frm->pos(), c.expected);
+    }
+}
+
+TEST_F(WindowShellTest, CloseSavesThePositionOfItsDisplayMode) {
+    for (const int mode : {0, 7}) {
+        frm.reset();
+        writeIni("[SYSTEM]\r\nStartMode=" + QByteArray::number(mode) + "\r\n");
+        start();
+        frm->move(123, 45);
+        frm->close();
+        SettingsFile ini(dir.filePath(QStringLiteral("js.ini")));
+        EXPECT_EQ(ini.ReadInteger("System", "LEFT" + QString::number(mode), -1), 123);
+        EXPECT_EQ(ini.ReadInteger("System", "TOP" + QString::number(mode), -1), 45);
+    }
+}
+
+TEST_F(WindowShellTest, UnknownDisplayModeRunsNoModeButStillWorks) {
+    writeIni("[SYSTEM]\r\nStartMode=7\r\n");
+    start();
+    EXPECT_EQ(frm->Normal(), nullptr);
+    Tfrmmain::ClickItem(frm->N_start);
+    Tfrmmain::ClickItem(frm->n_next);
+    EXPECT_FALSE(frm->EngineRunning());
+    EXPECT_EQ(frm->State.StageNo, "1");
+}
+
+TEST_F(WindowShellTest, ReadOnlySettingsFileStillLetsTheProgramEnd) {
+    writeIni("[System]\r\nLEFT0=1\r\n");
+    QFile::setPermissions(dir.filePath("js.ini"), QFile::ReadOwner);
+    start();
+    bool closed = false;
+    QObject::connect(frm.get(), &Tfrmmain::closed, [&] { closed = true; });
+    MessageBoxCatcher catcher;
+    frm->close();
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(catcher.text, "Unable to write to " + dir.filePath("js.ini"));
+    QFile::setPermissions(dir.filePath("js.ini"), QFile::ReadOwner | QFile::WriteOwner);
+    SettingsFile ini(dir.filePath(QStringLiteral("js.ini")));
+    EXPECT_EQ(ini.ReadInteger("System", "LEFT0", -1), 1);
+}
+
+TEST_F(WindowShellTest, HelpWithoutItsFileWarns) {
+    start();
+    MessageBoxCatcher catcher;
+    Tfrmmain::ClickItem(frm->N_help);
+    EXPECT_EQ(catcher.seen, 1);
+    EXPECT_EQ(catcher.title, QStringLiteral("提示"));
+    EXPECT_EQ(catcher.text, QStringLiteral("帮助文件不存在，请重新安装！"));
+}
+
+TEST_F(WindowShellTest, HideShrinksAwayAndShowComesBack) {
+    start();
+    QTRY_VERIFY(frm->isVisible());
+    frm->HideWindow();
+    EXPECT_FALSE(frm->IsShown());
+    EXPECT_TRUE(frm->isVisible()); // still shrinking
+    QTRY_VERIFY(!frm->isVisible());
+    frm->ShowWindow();
+    EXPECT_TRUE(frm->IsShown());
+    frm->HideWindow();
+    frm->ShowWindow(); // called back while on its way out: it stays
+    QTest::qWait(600);
+    EXPECT_TRUE(frm->isVisible());
+    EXPECT_TRUE(frm->mask().isEmpty());
+}
+
+TEST_F(WindowShellTest, ButtonsThatDragAndButtonsThatDoNot) {
+    start();
+    QTRY_VERIFY(frm->isVisible());
+    QWidget* label = normal().AALabel;
+    struct Case {
+        const char* name;
+        QWidget* target;
+        Qt::MouseButton button;
+        bool drags;
+    };
+    const Case cases[] = {
+        {"left on the clock", label, Qt::LeftButton, true},
+        {"middle on the clock", label, Qt::MiddleButton, false},
+        {"middle on the margin", frm.get(), Qt::MiddleButton, true},
+        {"right on the margin", frm.get(), Qt::RightButton, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        frm->move(100, 100);
+        const QPoint at = c.target == label ? QPoint(5, 5) : QPoint(1, 1);
+        QTest::mousePress(c.target, c.button, {}, at);
+        QTest::mouseMove(c.target, at + QPoint(30, 20));
+        QTest::mouseRelease(c.target, c.button, {}, at + QPoint(30, 20));
+        frm->PMenu->hide();
+        EXPECT_EQ(frm->pos() != QPoint(100, 100), c.drags);
+    }
+}
+
+} // namespace
