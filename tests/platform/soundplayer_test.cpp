@@ -4,6 +4,7 @@
 #include "platform.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
@@ -240,6 +241,37 @@ TEST_F(SoundPlayerTest, MissingFileLeavesThePlayingCueAlone) {
     MonitorRecorder recorder;
     ASSERT_TRUE(recorder.ready());
     EXPECT_TRUE(WaitUntil([&] { return recorder.peak() > 1000; }, 10000));
+}
+
+// The body of the test below, run in a child process that cannot reach a sound server.
+TEST(SoundPlayerWithoutServer, ChildPlaysCues) {
+    const QString dir = qEnvironmentVariable("PENDRA_SOUND_CHILD_DIR");
+    if (dir.isEmpty()) GTEST_SKIP() << "runs only as the child of CuesAreSilentAndHarmless";
+    MediaSoundPlayer player;
+    for (const char* name : {"tone.wav", "note.mid", "tone.wav"})
+        player.play(QDir(dir).filePath(QString::fromLatin1(name)));
+    QTest::qWait(1500); // let the players fail in their own time
+}
+
+TEST(SoundPlayerWithoutServer, CuesAreSilentAndHarmless) {
+    if (!qEnvironmentVariableIsEmpty("PENDRA_SOUND_CHILD_DIR")) GTEST_SKIP();
+    QTemporaryDir dir;
+    WriteFile(dir.filePath("tone.wav"), WaveFile(1, 440));
+    WriteFile(dir.filePath("note.mid"), MidiFile(2));
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("PENDRA_SOUND_CHILD_DIR", dir.path());
+    env.insert("PULSE_SERVER", "unix:" + dir.filePath("no-server"));
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(),
+                {"--gtest_filter=SoundPlayerWithoutServer.ChildPlaysCues"});
+    ASSERT_TRUE(child.waitForFinished(60000));
+    const QByteArray output = child.readAll();
+    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit) << output.toStdString();
+    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+    EXPECT_TRUE(output.contains("[       OK ] SoundPlayerWithoutServer.ChildPlaysCues"))
+        << output.toStdString();
 }
 
 TEST(SoundPlayerFactory, OnX11CuesArePlayed) {
