@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 namespace {
@@ -19,6 +20,9 @@ BalloonHint::BalloonHint(QWidget* parent)
     : QWidget(parent, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("BalloonHint"));
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // The tool-tip colours of the desktop, not those of the owner window, whose background
+    // changes with the run (alarm and overtime colours).
+    setPalette(QToolTip::palette());
     setForegroundRole(QPalette::ToolTipText);
     setBackgroundRole(QPalette::ToolTipBase);
 
