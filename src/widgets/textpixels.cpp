@@ -1,3 +1,18 @@
+// The row loops below are meant for the vectoriser, whose cost model at -O2 only takes
+// loops without a remainder; let it weigh the cost instead.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC optimize("vect-cost-model=dynamic")
+#endif
+
+// Functions with vector loops get an AVX2 copy, chosen at load time. Besides the wider
+// registers this matters because Qt's own AVX code (QImage::fill) can leave the upper
+// register halves in use, after which plain SSE instructions run several times slower.
+#if defined(__GNUC__) && defined(__x86_64__) && defined(__linux__)
+#define VECTOR_ROWS __attribute__((target_clones("avx2", "default")))
+#else
+#define VECTOR_ROWS
+#endif
+
 #include "textpixels.h"
 
 #include <QPainter>
@@ -11,6 +26,15 @@ namespace {
 // Branch-free clamping: the noise makes the branches unpredictable.
 inline int clampByte(int v) {
     return std::min(std::max(v, 0), 255);
+}
+
+// One draw a pixel of a row. The generator works on a local copy: stores through the
+// output would otherwise force its state through memory at every step.
+void fillDraws(std::vector<quint64>& draws, PixelRandom& random) {
+    PixelRandom local = random;
+    for (quint64& d : draws)
+        d = local.next();
+    random = local;
 }
 
 // Rounds half to even, as the blur weight and the rotated corners are defined.
@@ -68,91 +92,161 @@ void Mask::resize(int w, int h) {
     bytes.assign(static_cast<size_t>(stride) * height, 0);
 }
 
-void DownsampleCoverage(const uchar* src, qsizetype srcStride, int step, AAQuality quality,
-                        Mask& mask) {
+namespace {
+// The samples are read through a compile-time step so that the common 32-bit scratch
+// image gets fixed offsets in the inner loops.
+template <int Step>
+void downsampleRow(const uchar* r0, qsizetype srcStride, int k, quint8* out, int width) {
+    switch (k) {
+    case 4: {
+        const uchar* r1 = r0 + srcStride;
+        const uchar* r2 = r1 + srcStride;
+        const uchar* r3 = r2 + srcStride;
+        for (int x = 0; x < width; ++x) {
+            const int o = x * 4 * Step;
+            int sum = 0;
+            for (int i = 0; i < 4; ++i)
+                sum += r0[o + i * Step] + r1[o + i * Step] + r2[o + i * Step] + r3[o + i * Step];
+            out[x] = static_cast<quint8>(sum >> 4);
+        }
+        break;
+    }
+    case 3: {
+        const uchar* r1 = r0 + srcStride;
+        const uchar* r2 = r1 + srcStride;
+        for (int x = 0; x < width; ++x) {
+            const int o = x * 3 * Step;
+            // Two opposite corners count half, so the block weighs 8 in all.
+            const int sum = r0[o] + r0[o + Step] + (r0[o + 2 * Step] >> 1) + r1[o] + r1[o + Step] +
+                            r1[o + 2 * Step] + (r2[o] >> 1) + r2[o + Step] + r2[o + 2 * Step];
+            out[x] = static_cast<quint8>(sum >> 3);
+        }
+        break;
+    }
+    case 2: {
+        const uchar* r1 = r0 + srcStride;
+        for (int x = 0; x < width; ++x) {
+            const int o = x * 2 * Step;
+            out[x] = static_cast<quint8>((r0[o] + r0[o + Step] + r1[o] + r1[o + Step]) >> 2);
+        }
+        break;
+    }
+    default:
+        for (int x = 0; x < width; ++x)
+            out[x] = r0[x * Step];
+        break;
+    }
+}
+} // namespace
+
+VECTOR_ROWS void DownsampleCoverageRow(const uchar* src, qsizetype srcStride, int pixelStep,
+                                       AAQuality quality, quint8* out, int width) {
     const int k = QualityFactor(quality);
-    for (int y = 0; y < mask.height; ++y) {
-        const uchar* r0 = src + static_cast<qsizetype>(y) * k * srcStride;
-        quint8* out = mask.row(y);
-        switch (quality) {
-        case aqHigh:
-            for (int x = 0; x < mask.width; ++x) {
-                int sum = 0;
-                for (int j = 0; j < 4; ++j) {
-                    const uchar* p = r0 + j * srcStride + x * 4 * step;
-                    sum += p[0] + p[step] + p[2 * step] + p[3 * step];
+    switch (pixelStep) {
+    case 4:
+        downsampleRow<4>(src, srcStride, k, out, width);
+        break;
+    case 1:
+        downsampleRow<1>(src, srcStride, k, out, width);
+        break;
+    default: // any other step, without the fixed offsets
+        for (int x = 0; x < width; ++x) {
+            int sum = 0;
+            for (int j = 0; j < k; ++j)
+                for (int i = 0; i < k; ++i) {
+                    const int s = src[j * srcStride + (x * k + i) * pixelStep];
+                    // aqNormal halves the top-right and bottom-left corners.
+                    const bool half = k == 3 && ((j == 0 && i == 2) || (j == 2 && i == 0));
+                    sum += half ? s >> 1 : s;
                 }
-                out[x] = static_cast<quint8>(sum >> 4);
-            }
-            break;
-        case aqNormal: {
-            const uchar* r1 = r0 + srcStride;
-            const uchar* r2 = r1 + srcStride;
-            for (int x = 0; x < mask.width; ++x) {
-                const int o = x * 3 * step;
-                // Two opposite corners count half, so the block weighs 8 in all.
-                const int sum = r0[o] + r0[o + step] + (r0[o + 2 * step] >> 1) + r1[o] +
-                                r1[o + step] + r1[o + 2 * step] + (r2[o] >> 1) + r2[o + step] +
-                                r2[o + 2 * step];
-                out[x] = static_cast<quint8>(sum >> 3);
-            }
-            break;
+            out[x] = static_cast<quint8>(k == 3 ? sum >> 3 : sum / (k * k));
         }
-        case aqLow: {
-            const uchar* r1 = r0 + srcStride;
-            for (int x = 0; x < mask.width; ++x) {
-                const int o = x * 2 * step;
-                out[x] = static_cast<quint8>((r0[o] + r0[o + step] + r1[o] + r1[o + step]) >> 2);
-            }
-            break;
-        }
-        case aqNone:
-            for (int x = 0; x < mask.width; ++x)
-                out[x] = r0[x * step];
-            break;
-        }
+        break;
     }
 }
 
-void OutlineMask(Mask& mask) {
+void DownsampleCoverage(const uchar* src, qsizetype srcStride, int step, AAQuality quality,
+                        Mask& mask) {
+    const int k = QualityFactor(quality);
+    for (int y = 0; y < mask.height; ++y)
+        DownsampleCoverageRow(src + static_cast<qsizetype>(y) * k * srcStride, srcStride, step,
+                              quality, mask.row(y), mask.width);
+}
+
+VECTOR_ROWS void FillRow(QRgb* row, int n, QRgb value) {
+    std::fill_n(row, std::max(n, 0), value);
+}
+
+VECTOR_ROWS void OutlineMask(Mask& mask) {
     const int w = mask.width, h = mask.height;
     if (h < 3 || w < 3) return;
-    const Mask s = mask;
+    // Row y reads the rows above and below as they were: the row below is not written yet,
+    // so only the original rows y - 1 and y need keeping.
+    std::vector<quint8> kept(static_cast<size_t>(2) * w);
+    quint8* up = kept.data();
+    quint8* mid = up + w;
+    std::copy_n(mask.row(0), w, up);
+    std::copy_n(mask.row(1), w, mid);
     for (int y = 1; y < h - 1; ++y) {
-        const quint8* up = s.row(y - 1);
-        const quint8* mid = s.row(y);
-        const quint8* down = s.row(y + 1);
+        const quint8* down = mask.row(y + 1);
         quint8* out = mask.row(y);
         for (int x = 1; x < w - 1; ++x) {
             const int v = std::abs(down[x + 1] - up[x - 1]) + std::abs(down[x] - up[x]) +
                           std::abs(mid[x + 1] - mid[x - 1]) + std::abs(down[x - 1] - up[x + 1]);
-            out[x] = static_cast<quint8>(v / 4);
+            out[x] = static_cast<quint8>(v >> 2);
         }
+        std::swap(up, mid);
+        std::copy_n(down, w, mid); // row y + 1 as it was, before the next step writes it
     }
 }
 
-void SprayMask(Mask& mask, int range, PixelRandom& random) {
+void SprayMask(Mask& mask, int range, PixelRandom& shared) {
     if (range <= 0 || mask.width == 0 || mask.height == 0) return;
+    // A local generator: the byte stores below could alias the shared one's state.
+    PixelRandom random = shared;
     const int w = mask.width, h = mask.height;
+    const qsizetype stride = mask.stride;
+    quint8* const bytes = mask.bytes.data();
+    const quint32 n0 = static_cast<quint32>(range) + 1;
+    // A pixel's source lies within range of it, so away from the edges no clamping is
+    // needed; the generator's serial steps bound the speed, so the rest must stay cheap.
+    auto sprayClamped = [&](quint8* out, int x, int y) {
+        const quint64 draw = random.next();
+        const int c = PixelRandom::field(draw, 0, range + 1);
+        // With c = 0 both offsets come out 0, so no branch is needed.
+        const int sx = std::min(std::max(x + c - PixelRandom::field(draw, 1, 2 * c), 0), w - 1);
+        const int sy = std::min(std::max(y + c - PixelRandom::field(draw, 2, 2 * c), 0), h - 1);
+        out[x] = bytes[sy * stride + sx];
+    };
     for (int y = 0; y < h; ++y) {
         quint8* out = mask.row(y);
-        for (int x = 0; x < w; ++x) {
+        const bool innerRow =
+            range < PixelRandom::SmallFieldLimit / 2 && y >= range && y < h - range;
+        const int innerBegin = innerRow ? std::min(range, w) : w;
+        const int innerEnd = innerRow ? std::max(innerBegin, w - range) : w;
+        int x = 0;
+        for (; x < innerBegin; ++x)
+            sprayClamped(out, x, y);
+        for (; x < innerEnd; ++x) {
             const quint64 draw = random.next();
-            const int c = PixelRandom::field(draw, 0, range + 1);
-            // With c = 0 both offsets come out 0, so no branch is needed.
-            const int sx = std::min(std::max(x + c - PixelRandom::field(draw, 1, 2 * c), 0), w - 1);
-            const int sy = std::min(std::max(y + c - PixelRandom::field(draw, 2, 2 * c), 0), h - 1);
-            out[x] = mask.at(sx, sy);
+            const quint32 c = PixelRandom::smallField(draw, 0, n0);
+            const quint32 n = 2 * c;
+            const qsizetype dx = static_cast<qsizetype>(c) - PixelRandom::smallField(draw, 1, n);
+            const qsizetype dy = static_cast<qsizetype>(c) - PixelRandom::smallField(draw, 2, n);
+            out[x] = out[x + dx + dy * stride];
         }
+        for (; x < w; ++x)
+            sprayClamped(out, x, y);
     }
+    shared = random;
 }
 
-void MirrorMaskHorizontally(Mask& mask) {
+VECTOR_ROWS void MirrorMaskHorizontally(Mask& mask) {
     for (int y = 0; y < mask.height; ++y)
         std::reverse(mask.row(y), mask.row(y) + mask.width);
 }
 
-void MirrorMaskVertically(Mask& mask) {
+VECTOR_ROWS void MirrorMaskVertically(Mask& mask) {
     for (int top = 0, bottom = mask.height - 1; top < bottom; ++top, --bottom)
         std::swap_ranges(mask.row(top), mask.row(top) + mask.stride, mask.row(bottom));
 }
@@ -161,7 +255,7 @@ int BlurWeight(int amount) {
     return roundEven(amount * 255.0 / 100.0);
 }
 
-void BlurMask(Mask& mask, int amount) {
+VECTOR_ROWS void BlurMask(Mask& mask, int amount) {
     const int w = mask.width, h = mask.height;
     if (amount == 0 || w == 0 || h == 0) return;
     const int k = BlurWeight(amount);
@@ -186,15 +280,21 @@ void BlurMask(Mask& mask, int amount) {
         }
         colSum[-2] = colSum[-1] = colSum[0];
         colSum[w] = colSum[w + 1] = colSum[w - 1];
-        int sum = colSum[-2] + colSum[-1] + colSum[0] + colSum[1] + colSum[2];
         const quint8* before = s.row(y);
         quint8* out = mask.row(y);
-        for (int x = 0; x < w; ++x) {
-            if (x > 0) sum += colSum[x + 2] - colSum[x - 3];
-            const int t = (sum + 12) / 25; // sum / 25 never ends in exactly .5
-            if (k == 255) {
-                out[x] = static_cast<quint8>(t);
-            } else {
+        // Five columns summed afresh at each pixel, not slid: independent pixels vectorise.
+        // sum / 25 never ends in exactly .5, so adding 12 rounds it.
+        if (k == 255) {
+            for (int x = 0; x < w; ++x) {
+                const unsigned sum =
+                    colSum[x - 2] + colSum[x - 1] + colSum[x] + colSum[x + 1] + colSum[x + 2];
+                out[x] = static_cast<quint8>((sum + 12) / 25);
+            }
+        } else {
+            for (int x = 0; x < w; ++x) {
+                const unsigned sum =
+                    colSum[x - 2] + colSum[x - 1] + colSum[x] + colSum[x + 1] + colSum[x + 2];
+                const int t = static_cast<int>((sum + 12) / 25);
                 const int m = before[x];
                 out[x] = static_cast<quint8>(m + (((t - m) * k) >> 8)); // floor division
             }
@@ -202,7 +302,9 @@ void BlurMask(Mask& mask, int amount) {
     }
 }
 
-void BlendRowColor(const quint8* mask, QRgb* row, int width, int f, QRgb color) {
+// Rows are mostly uncovered or fully covered, so the branches predict well; computing
+// every pixel and selecting measured slower.
+VECTOR_ROWS void BlendRowColor(const quint8* mask, QRgb* row, int width, int f, QRgb color) {
     color |= 0xFF000000u;
     for (int x = 0; x < width; ++x) {
         const int v = mask[x] * f;
@@ -213,7 +315,7 @@ void BlendRowColor(const quint8* mask, QRgb* row, int width, int f, QRgb color) 
     }
 }
 
-void BlendRowFill(const quint8* mask, QRgb* row, const QRgb* fill, int width, int f) {
+VECTOR_ROWS void BlendRowFill(const quint8* mask, QRgb* row, const QRgb* fill, int width, int f) {
     for (int x = 0; x < width; ++x) {
         const int v = mask[x] * f;
         if (v >= 65280)
@@ -298,37 +400,50 @@ QImage TextureImage(int width, int height, QRgb background, const QImage& pictur
     return image;
 }
 
-QImage NoisyColorImage(int width, int height, QRgb color, int amount, PixelRandom& random) {
+// The noise runs in two passes a row: the generator's serial steps alone, then the
+// arithmetic on the draws, which vectorises.
+VECTOR_ROWS QImage NoisyColorImage(int width, int height, QRgb color, int amount,
+                                   PixelRandom& random) {
     QImage image(std::max(0, width), std::max(0, height), QImage::Format_RGB32);
     if (image.isNull()) return image;
     const int half = amount / 2;
-    const int r = qRed(color), g = qGreen(color), b = qBlue(color);
+    const quint32 n = static_cast<quint32>(std::clamp(amount, 0, PixelRandom::SmallFieldLimit - 1));
+    const int r = qRed(color) - half, g = qGreen(color) - half, b = qBlue(color) - half;
+    std::vector<quint64> draws(static_cast<size_t>(width));
     for (int y = 0; y < height; ++y) {
+        fillDraws(draws, random);
         auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < width; ++x) {
-            const quint64 draw = random.next();
-            const int nr = clampByte(r + PixelRandom::field(draw, 0, amount) - half);
-            const int ng = clampByte(g + PixelRandom::field(draw, 1, amount) - half);
-            const int nb = clampByte(b + PixelRandom::field(draw, 2, amount) - half);
-            row[x] = qRgb(nr, ng, nb);
+            const quint64 draw = draws[x];
+            const int nr = clampByte(r + static_cast<int>(PixelRandom::smallField(draw, 0, n)));
+            const int ng = clampByte(g + static_cast<int>(PixelRandom::smallField(draw, 1, n)));
+            const int nb = clampByte(b + static_cast<int>(PixelRandom::smallField(draw, 2, n)));
+            row[x] = 0xFF000000u | static_cast<QRgb>(nr << 16 | ng << 8 | nb);
         }
     }
     return image;
 }
 
-void AddNoise(QImage& image, int amount, PixelRandom& random) {
+VECTOR_ROWS void AddNoise(QImage& image, int amount, PixelRandom& random) {
     if (amount <= 0) return;
     checkCanvas(image);
     const int half = amount / 2;
-    for (int y = 0; y < image.height(); ++y) {
+    const quint32 n = static_cast<quint32>(std::min(amount, PixelRandom::SmallFieldLimit - 1));
+    const int width = image.width(), height = image.height();
+    std::vector<quint64> draws(static_cast<size_t>(width));
+    for (int y = 0; y < height; ++y) {
+        fillDraws(draws, random);
         auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
+        for (int x = 0; x < width; ++x) {
             const QRgb p = row[x];
-            const quint64 draw = random.next();
-            const int nb = clampByte(qBlue(p) + PixelRandom::field(draw, 0, amount) - half);
-            const int ng = clampByte(qGreen(p) + PixelRandom::field(draw, 1, amount) - half);
-            const int nr = clampByte(qRed(p) + PixelRandom::field(draw, 2, amount) - half);
-            row[x] = qRgba(nr, ng, nb, qAlpha(p));
+            const quint64 draw = draws[x];
+            const int nb = clampByte(static_cast<int>(p & 0xFF) - half +
+                                     static_cast<int>(PixelRandom::smallField(draw, 0, n)));
+            const int ng = clampByte(static_cast<int>(p >> 8 & 0xFF) - half +
+                                     static_cast<int>(PixelRandom::smallField(draw, 1, n)));
+            const int nr = clampByte(static_cast<int>(p >> 16 & 0xFF) - half +
+                                     static_cast<int>(PixelRandom::smallField(draw, 2, n)));
+            row[x] = (p & 0xFF000000u) | static_cast<QRgb>(nr << 16 | ng << 8 | nb);
         }
     }
 }

@@ -51,6 +51,12 @@ public:
         return scaled((draw >> (1 + 21 * index)) & 0x1FFFFF, n);
     }
 
+    // field() for n below SmallFieldLimit, in 32-bit arithmetic, which vectorises.
+    static constexpr int SmallFieldLimit = 1 << 11;
+    static quint32 smallField(quint64 draw, int index, quint32 n) {
+        return static_cast<quint32>((draw >> (1 + 21 * index)) & 0x1FFFFF) * n >> 21;
+    }
+
 private:
     static int scaled(quint64 bits21, int n) {
         return n <= 0 ? 0 : static_cast<int>((bits21 * static_cast<quint64>(n)) >> 21);
@@ -62,6 +68,12 @@ private:
 // between samples of a row) into mask, whose size must already be set.
 void DownsampleCoverage(const uchar* src, qsizetype srcStride, int pixelStep, AAQuality quality,
                         Mask& mask);
+// One mask row of the above: out[0 .. width-1] from the k rows starting at src.
+void DownsampleCoverageRow(const uchar* src, qsizetype srcStride, int pixelStep, AAQuality quality,
+                           quint8* out, int width);
+
+// Sets n pixels of a 32-bit row to value.
+void FillRow(QRgb* row, int n, QRgb value);
 
 // Edge detection on the inner pixels; the border rows and columns keep their values.
 void OutlineMask(Mask& mask);
@@ -92,7 +104,8 @@ void BlendMaskColor(const Mask& mask, QImage& canvas, int x, int y, int alphaPer
 void BlendMaskFill(const Mask& mask, QImage& canvas, int x, int y, int alphaPercent,
                    const QImage& fill, const QRgb* solidBackground = nullptr);
 
-// Fill images (RGB32, width x height).
+// Fill images (RGB32, width x height). Noise amounts (a byte in the effect) are taken as
+// at most 2047.
 QImage GradientImage(int width, int height, QRgb start, QRgb end, int style);
 QImage TextureImage(int width, int height, QRgb background, const QImage& picture, int mode);
 QImage NoisyColorImage(int width, int height, QRgb color, int amount, PixelRandom& random);

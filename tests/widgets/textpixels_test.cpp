@@ -1,10 +1,14 @@
 // Pixel operations of the anti-aliased text on small hand-made masks.
 #include "textpixels.h"
+#include "textrenderer.h"
 
 #include <gtest/gtest.h>
 
+#include <QFont>
 #include <QPainter>
 
+#include <algorithm>
+#include <cstdlib>
 #include <stdexcept>
 #include <vector>
 
@@ -343,4 +347,235 @@ TEST(TextPixels, ItalicWidening) {
     EXPECT_EQ(ItalicWidth(100, 5), 106);
     EXPECT_EQ(ItalicWidth(50, 1), 65);
     EXPECT_EQ(ItalicWidth(100, 0), 100);
+}
+
+// The pixel operations above are written for speed (vector loops, an unclamped inner
+// region, the generator run ahead of the arithmetic). Below, each is checked to give
+// exactly what the plain per-pixel definition gives, on masks wide enough to reach the
+// vector loops and their remainders, with the same random draws.
+namespace straightforward {
+void downsample(const uchar* src, qsizetype stride, int step, AAQuality quality, Mask& mask) {
+    const int k = QualityFactor(quality);
+    for (int y = 0; y < mask.height; ++y)
+        for (int x = 0; x < mask.width; ++x) {
+            int sum = 0;
+            for (int j = 0; j < k; ++j)
+                for (int i = 0; i < k; ++i) {
+                    const int v = src[(y * k + j) * stride + (x * k + i) * step];
+                    const bool halved =
+                        quality == aqNormal && ((j == 0 && i == 2) || (j == 2 && i == 0));
+                    sum += halved ? v >> 1 : v;
+                }
+            const int shift = quality == aqHigh     ? 4
+                              : quality == aqNormal ? 3
+                              : quality == aqLow    ? 2
+                                                    : 0;
+            mask.at(x, y) = static_cast<quint8>(sum >> shift);
+        }
+}
+
+void outline(Mask& mask) {
+    if (mask.width < 3 || mask.height < 3) return;
+    const Mask s = mask;
+    for (int y = 1; y < mask.height - 1; ++y)
+        for (int x = 1; x < mask.width - 1; ++x)
+            mask.at(x, y) =
+                static_cast<quint8>((std::abs(s.at(x + 1, y + 1) - s.at(x - 1, y - 1)) +
+                                     std::abs(s.at(x, y + 1) - s.at(x, y - 1)) +
+                                     std::abs(s.at(x + 1, y) - s.at(x - 1, y)) +
+                                     std::abs(s.at(x - 1, y + 1) - s.at(x + 1, y - 1))) /
+                                    4);
+}
+
+void spray(Mask& mask, int range, PixelRandom& random) {
+    for (int y = 0; y < mask.height; ++y)
+        for (int x = 0; x < mask.width; ++x) {
+            const quint64 draw = random.next();
+            const int c = PixelRandom::field(draw, 0, range + 1);
+            const int sx =
+                std::clamp(x + c - PixelRandom::field(draw, 1, 2 * c), 0, mask.width - 1);
+            const int sy =
+                std::clamp(y + c - PixelRandom::field(draw, 2, 2 * c), 0, mask.height - 1);
+            mask.at(x, y) = mask.at(sx, sy);
+        }
+}
+
+int noisy(int channel, quint64 draw, int field, int amount) {
+    return std::clamp(channel + PixelRandom::field(draw, field, amount) - amount / 2, 0, 255);
+}
+
+void addNoise(QImage& image, int amount, PixelRandom& random) {
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            const quint64 draw = random.next();
+            image.setPixel(x, y,
+                           qRgba(noisy(qRed(p), draw, 2, amount), noisy(qGreen(p), draw, 1, amount),
+                                 noisy(qBlue(p), draw, 0, amount), qAlpha(p)));
+        }
+}
+
+QImage noisyColor(int w, int h, QRgb color, int amount, PixelRandom& random) {
+    QImage image(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const quint64 draw = random.next();
+            image.setPixel(x, y,
+                           qRgb(noisy(qRed(color), draw, 0, amount),
+                                noisy(qGreen(color), draw, 1, amount),
+                                noisy(qBlue(color), draw, 2, amount)));
+        }
+    return image;
+}
+} // namespace straightforward
+
+namespace {
+// Sizes below, at and above the vector widths, and a clock-sized one.
+const QSize EquivalenceSizes[] = {QSize(1, 1),  QSize(2, 5),   QSize(3, 3),    QSize(17, 4),
+                                  QSize(33, 9), QSize(70, 23), QSize(129, 40), QSize(414, 31)};
+
+// Random values with long runs of 0 and 255, like text.
+Mask textLikeMask(int w, int h, PixelRandom& random) {
+    Mask m(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const int kind = random.below(4);
+            m.at(x, y) = static_cast<quint8>(kind == 0 ? 0 : kind == 1 ? 255 : random.below(256));
+        }
+    return m;
+}
+
+QImage randomImage(int w, int h, PixelRandom& random) {
+    QImage image(w, h, QImage::Format_ARGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            image.setPixel(x, y, static_cast<QRgb>(random.next() >> 32));
+    return image;
+}
+} // namespace
+
+TEST(TextPixelsEquivalence, DownsampleMatchesTheBlockSums) {
+    PixelRandom random(21);
+    for (const AAQuality quality : {aqHigh, aqNormal, aqLow, aqNone})
+        for (const int step : {1, 3, 4})
+            for (const QSize size : EquivalenceSizes) {
+                const int k = QualityFactor(quality), w = size.width(), h = size.height();
+                const qsizetype stride = static_cast<qsizetype>(k) * w * step + 5;
+                std::vector<uchar> src(static_cast<size_t>(stride * k * h));
+                for (uchar& b : src)
+                    b = static_cast<uchar>(random.below(256));
+                Mask fast(w, h), plain(w, h);
+                DownsampleCoverage(src.data(), stride, step, quality, fast);
+                straightforward::downsample(src.data(), stride, step, quality, plain);
+                ASSERT_EQ(valuesOf(fast), valuesOf(plain))
+                    << "quality " << quality << ", step " << step << ", " << w << "x" << h;
+            }
+}
+
+TEST(TextPixelsEquivalence, OutlineSprayAndBlurMatchThePerPixelDefinitions) {
+    PixelRandom random(5);
+    for (const QSize size : EquivalenceSizes) {
+        const int w = size.width(), h = size.height();
+        const Mask source = textLikeMask(w, h, random);
+
+        Mask fast = source, plain = source;
+        OutlineMask(fast);
+        straightforward::outline(plain);
+        ASSERT_EQ(valuesOf(fast), valuesOf(plain)) << "outline " << w << "x" << h;
+
+        for (const int range : {1, 3, 9, 300}) { // 300 reaches past every edge
+            PixelRandom a(range), b(range);
+            fast = source;
+            plain = source;
+            SprayMask(fast, range, a);
+            straightforward::spray(plain, range, b);
+            ASSERT_EQ(valuesOf(fast), valuesOf(plain))
+                << "spray " << range << ", " << w << "x" << h;
+            ASSERT_EQ(a.next(), b.next()) << "the generator must have moved as far";
+        }
+
+        for (const int amount : {37, 100}) {
+            fast = source;
+            BlurMask(fast, amount);
+            const int k = BlurWeight(amount);
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
+                    int sum = 0;
+                    for (int dy = -2; dy <= 2; ++dy)
+                        for (int dx = -2; dx <= 2; ++dx)
+                            sum += source.at(std::clamp(x + dx, 0, w - 1),
+                                             std::clamp(y + dy, 0, h - 1));
+                    const int t = static_cast<int>(std::lround(sum / 25.0));
+                    const int m = source.at(x, y);
+                    const int expected =
+                        k == 255 ? t : m + static_cast<int>(std::floor((t - m) * k / 256.0));
+                    ASSERT_EQ(fast.at(x, y), expected)
+                        << "blur " << amount << ", " << w << "x" << h << " at " << x << "," << y;
+                }
+        }
+    }
+}
+
+TEST(TextPixelsEquivalence, NoiseMatchesThePerPixelDefinitions) {
+    PixelRandom random(8);
+    for (const QSize size : EquivalenceSizes)
+        for (const int amount : {1, 40, 255}) {
+            const int w = size.width(), h = size.height();
+            const QImage source = randomImage(w, h, random); // alpha must be kept
+            QImage fast = source, plain = source;
+            PixelRandom a(amount), b(amount);
+            AddNoise(fast, amount, a);
+            straightforward::addNoise(plain, amount, b);
+            ASSERT_EQ(fast, plain) << "added, amount " << amount << ", " << w << "x" << h;
+
+            const QRgb color = qRgb(250, 3, 128);
+            const QImage fastColor = NoisyColorImage(w, h, color, amount, a);
+            const QImage plainColor = straightforward::noisyColor(w, h, color, amount, b);
+            ASSERT_EQ(fastColor, plainColor)
+                << "colour, amount " << amount << ", " << w << "x" << h;
+            ASSERT_EQ(a.next(), b.next());
+        }
+}
+
+// The renderer keeps the last text's coverage and cleans its scratch image as it reads
+// it: a long-lived renderer must draw exactly what a new one draws, whatever came before.
+TEST(TextPixelsEquivalence, RendererDrawsAsANewOneAfterAnyEarlierText) {
+    struct Step {
+        QString text;
+        int pointSize, angle;
+        AAQuality quality;
+    };
+    const Step steps[] = {
+        {"88:88", 40, 15, aqNormal}, {"88:89", 40, 15, aqNormal}, {"88:88", 40, 15, aqNormal},
+        {"88:88", 40, 15, aqNormal}, {"1", 40, 15, aqNormal},     {"88:88", 30, 15, aqNormal},
+        {"88:88", 30, 0, aqNormal},  {"88:88", 30, 0, aqHigh},    {"88:88", 30, 0, aqNone},
+        {"-7", 60, -40, aqLow},      {"88:88", 40, 15, aqNormal},
+    };
+    TextEffect effect;
+    effect.Outline = true;
+    effect.Shadow.Enabled = true;
+    effect.Blur = 30;
+    TextRenderer kept;
+    for (const Step& s : steps) {
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPointSize(s.pointSize);
+        effect.Angle = static_cast<qint16>(s.angle);
+        TextRenderer fresh;
+        for (TextRenderer* r : {&kept, &fresh}) {
+            r->setFont(font);
+            r->setEffect(effect);
+            r->SetQuality(s.quality);
+        }
+        const QSize size = fresh.MeasureText(s.text);
+        ASSERT_EQ(kept.MeasureText(s.text), size) << s.text.toStdString();
+        QImage a(size, QImage::Format_RGB32), b(size, QImage::Format_RGB32);
+        a.fill(qRgb(10, 20, 30));
+        b.fill(qRgb(10, 20, 30));
+        kept.RenderText(a, 0, 0, s.text);
+        fresh.RenderText(b, 0, 0, s.text);
+        EXPECT_EQ(valuesOf(kept.mask()), valuesOf(fresh.mask()))
+            << s.text.toStdString() << " at " << s.pointSize << " pt, angle " << s.angle;
+        EXPECT_EQ(a, b) << s.text.toStdString() << " at " << s.pointSize << " pt, angle "
+                        << s.angle;
+    }
 }
