@@ -36,12 +36,21 @@ QFont TextRenderer::enlargedFont() const {
     return big;
 }
 
+bool TextRenderer::cacheMatches(const QString& text) const {
+    return m_cache.valid && m_cache.angle == m_effect.Angle && m_cache.quality == m_quality &&
+           m_cache.text == text && m_cache.font == m_font;
+}
+
 TextRenderer::Extent TextRenderer::measure(const QString& text) {
     Extent e;
     if (text.isEmpty()) return e;
+    if (cacheMatches(text)) return m_cache.extent;
     const int k = QualityFactor(m_quality);
     // Measure against the scratch image's resolution, which the text is drawn at.
-    if (m_scratch.isNull()) m_scratch = QImage(1, 1, QImage::Format_RGB32);
+    if (m_scratch.isNull()) {
+        m_scratch = QImage(1, 1, QImage::Format_RGB32);
+        m_scratch.fill(0xFF000000u);
+    }
     const QFontMetrics fm(enlargedFont(), &m_scratch);
     int cx = (fm.horizontalAdvance(text) + k - 1) / k;
     int cy = (fm.height() + k - 1) / k;
@@ -56,6 +65,13 @@ TextRenderer::Extent TextRenderer::measure(const QString& text) {
         e.originY = r.originY;
         e.rotated = true;
     }
+    m_cache.valid = true;
+    m_cache.hasMask = false;
+    m_cache.text = text;
+    m_cache.font = m_font;
+    m_cache.angle = m_effect.Angle;
+    m_cache.quality = m_quality;
+    m_cache.extent = e;
     return e;
 }
 
@@ -69,6 +85,10 @@ QSize TextRenderer::MeasureText(const QString& text) {
 }
 
 void TextRenderer::buildMask(const QString& text, const Extent& e) {
+    if (m_cache.hasMask && cacheMatches(text)) {
+        m_mask = m_cache.mask;
+        return;
+    }
     const int k = QualityFactor(m_quality);
     m_mask.resize(e.width, e.height);
     if (e.width == 0 || e.height == 0) return;
@@ -77,9 +97,8 @@ void TextRenderer::buildMask(const QString& text, const Extent& e) {
         m_scratch = QImage(std::max(sw, m_scratch.width()), std::max(sh, m_scratch.height()),
                            QImage::Format_RGB32);
         if (m_scratch.isNull()) return; // out of memory: nothing to draw
+        m_scratch.fill(0xFF000000u);
     }
-    for (int y = 0; y < sh; ++y)
-        std::fill_n(reinterpret_cast<QRgb*>(m_scratch.scanLine(y)), sw, 0xFF000000u);
     {
         QPainter p(&m_scratch);
         p.setClipRect(0, 0, sw, sh);
@@ -95,10 +114,19 @@ void TextRenderer::buildMask(const QString& text, const Extent& e) {
         }
         p.drawText(QPoint(0, ascent), text);
     }
-    // White on black: any one channel is the coverage; blue is the lowest byte.
+    // White on black: any one channel is the coverage; blue is the lowest byte. Each band
+    // of k rows is made black again right after it is read, while it is still in the cache,
+    // so the next drawing starts on a black image without a separate pass over it.
     const int blueOffset = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? 0 : 3;
-    DownsampleCoverage(m_scratch.constBits() + blueOffset, m_scratch.bytesPerLine(), 4, m_quality,
-                       m_mask);
+    const qsizetype stride = m_scratch.bytesPerLine();
+    uchar* band = m_scratch.bits();
+    for (int y = 0; y < e.height; ++y, band += k * stride) {
+        DownsampleCoverageRow(band + blueOffset, stride, 4, m_quality, m_mask.row(y), e.width);
+        for (int j = 0; j < k; ++j)
+            FillRow(reinterpret_cast<QRgb*>(band + j * stride), sw, 0xFF000000u);
+    }
+    m_cache.mask = m_mask;
+    m_cache.hasMask = true;
 }
 
 void TextRenderer::RenderText(QImage& canvas, int x, int y, const QString& text,

@@ -48,11 +48,25 @@ private:
     void buildMask(const QString& text, const Extent& extent);
     QFont enlargedFont() const;
 
+    // The coverage of the last text drawn, before the effects: the clock redraws the same
+    // text between its changes, and this skips drawing it enlarged again.
+    struct CoverageCache {
+        bool valid = false, hasMask = false;
+        QString text;
+        QFont font;
+        qint16 angle = 0;
+        AAQuality quality = aqNormal;
+        Extent extent;
+        Mask mask;
+    };
+    bool cacheMatches(const QString& text) const;
+
     QFont m_font;
     QColor m_color = Qt::black;
     TextEffect m_effect;
     AAQuality m_quality = aqNormal;
     PixelRandom m_random;
-    QImage m_scratch; // only grows
+    QImage m_scratch; // only grows; black outside a drawing
+    CoverageCache m_cache;
     Mask m_mask, m_shadow;
 };
