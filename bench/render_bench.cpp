@@ -10,6 +10,8 @@
 
 namespace {
 const QString Text = QStringLiteral("88:88");
+// Same extent as Text; alternating the two defeats the renderer's cache of the last text.
+const QString OtherText = QStringLiteral("88:89");
 
 QFont clockFont() {
     QFont f(QStringLiteral("DejaVu Sans"));
@@ -17,26 +19,32 @@ QFont clockFont() {
     return f;
 }
 
-void renderFrames(benchmark::State& state, const TextEffect& effect) {
+// Cold: every frame draws a text other than the last one, as when the clock's digits
+// change. Warm: the same text again, as in the redraws between the changes.
+enum class Path { Cold, Warm };
+
+void renderFrames(benchmark::State& state, const TextEffect& effect, Path path) {
     TextRenderer r;
     r.setFont(clockFont());
     r.SetQuality(aqNormal);
     r.setEffect(effect);
     QImage canvas(r.MeasureText(Text), QImage::Format_RGB32);
+    bool other = false;
     for (auto _ : state) {
         canvas.fill(qRgb(0xA6, 0xCA, 0xF0));
-        r.RenderText(canvas, 0, 0, Text);
+        r.RenderText(canvas, 0, 0, other ? OtherText : Text);
+        if (path == Path::Cold) other = !other;
         benchmark::DoNotOptimize(canvas.constBits());
     }
     state.counters["width"] = canvas.width();
     state.counters["height"] = canvas.height();
 }
 
-void BM_RenderPlain(benchmark::State& state) {
-    renderFrames(state, TextEffect());
+void BM_RenderPlain(benchmark::State& state, Path path) {
+    renderFrames(state, TextEffect(), path);
 }
 
-void BM_RenderAllEffects(benchmark::State& state) {
+void BM_RenderAllEffects(benchmark::State& state, Path path) {
     TextEffect e;
     e.Shadow.Enabled = true;
     e.Shadow.Blur = 80;
@@ -47,7 +55,7 @@ void BM_RenderAllEffects(benchmark::State& state) {
     e.Outline = true;
     e.HorzMirror = e.VertMirror = true;
     e.Angle = 15;
-    renderFrames(state, e);
+    renderFrames(state, e, path);
 }
 
 void BM_QPainterDrawText(benchmark::State& state) {
@@ -65,8 +73,10 @@ void BM_QPainterDrawText(benchmark::State& state) {
 }
 } // namespace
 
-BENCHMARK(BM_RenderPlain)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RenderAllEffects)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_RenderPlain, cold, Path::Cold)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_RenderPlain, warm, Path::Warm)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_RenderAllEffects, cold, Path::Cold)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_RenderAllEffects, warm, Path::Warm)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_QPainterDrawText)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
