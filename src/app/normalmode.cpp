@@ -187,6 +187,7 @@ void NormalMode::StartNormal() {
         RefreshClock();
         return;
     }
+    m_frm.PrepareCues();
     const int std = S.StdMin * 60 + S.StdSec;
     const int alarm = S.AlarmMin * 60 + S.AlarmSec;
     if (alarm >= std && std != 0 && alarm != 0) {

@@ -350,6 +350,18 @@ void Tfrmmain::PlayCueOf(const SettingKey& key) {
     PlayCue(ReadText(*State.SettingsFile, key));
 }
 
+// A run with sounds gets the player ready at its start, so that a cue in the middle of the
+// run does not wait for the media back end; a timer without sounds never loads it.
+void Tfrmmain::PrepareCues() {
+    const SettingsFile& f = *State.SettingsFile;
+    for (const SettingKey* key : {&Key::Sound_Start, &Key::Sound_Alarm, &Key::Sound_Over}) {
+        if (!ReadText(f, *key).trimmed().isEmpty()) {
+            m_sound->prepare();
+            return;
+        }
+    }
+}
+
 void Tfrmmain::Timer_hotkeyTimer() {
     Timer_hotkey->stop();
     RegisterHotkeys();

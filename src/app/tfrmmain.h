@@ -87,6 +87,7 @@ public:
     // Sound and hotkeys.
     void PlayCue(const QString& file);
     void PlayCueOf(const struct SettingKey& key);
+    void PrepareCues();
     void RegisterHotkeys();
     void UnregisterHotkeys();
     void Timer_hotkeyTimer();

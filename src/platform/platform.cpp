@@ -16,7 +16,8 @@ std::unique_ptr<SoundPlayer> CreateSoundPlayer() {
     // without a desktop (offscreen, minimal) stay silent.
     const QString name = QGuiApplication::platformName();
     if (onX11() || name.startsWith(QLatin1String("wayland")))
-        return std::make_unique<MediaSoundPlayer>();
+        return std::make_unique<DeferredSoundPlayer>(
+            [] { return std::make_unique<MediaSoundPlayer>(); });
     return std::make_unique<SilentSoundPlayer>();
 }
 

@@ -18,6 +18,7 @@ TEST_F(NormalModeTest, FiveSecondCountDownStopsByItselfAtZero) {
     Tfrmmain::ClickItem(frm->N_start);
     EXPECT_TRUE(running());
     EXPECT_EQ(sound.played, QStringList{"start.wav"});
+    EXPECT_EQ(sound.prepared, 1); // before its first cue
 
     QStringList shown;
     for (int i = 0; i < 5; ++i) {
@@ -220,6 +221,7 @@ TEST_F(NormalModeTest, StageWithoutTimeNeverShowsANegativeClock) {
     EXPECT_EQ(clockText(), "0:00");
     EXPECT_EQ(frm->Background(), 15780518);
     Tfrmmain::ClickItem(frm->N_start);
+    EXPECT_EQ(sound.prepared, 0); // no sounds: the media back end is never loaded
     seconds(1);
     EXPECT_EQ(clockText(), "0:00");
     EXPECT_EQ(frm->windowTitle(), Overtime);

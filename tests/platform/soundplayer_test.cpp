@@ -275,10 +275,26 @@ TEST(SoundPlayerWithoutServer, CuesAreSilentAndHarmless) {
         << output.toStdString();
 }
 
-TEST(SoundPlayerFactory, OnX11CuesArePlayed) {
-    auto player = CreateSoundPlayer();
+// The media back end is loaded only for a cue with a file to play, or when a run with
+// sounds asks for it; a timer without sounds never pays for it.
+TEST_F(SoundPlayerTest, FactoryPlayerLoadsTheBackEndOnlyWhenACueNeedsIt) {
+    auto made = CreateSoundPlayer();
+    auto* player = dynamic_cast<DeferredSoundPlayer*>(made.get());
     ASSERT_NE(player, nullptr);
-    EXPECT_NE(dynamic_cast<MediaSoundPlayer*>(player.get()), nullptr);
+    player->play(QString());
+    player->play(path("missing.wav"));
+    EXPECT_FALSE(player->isPrepared());
+
+    WriteFile(path("tone.wav"), WaveFile(2, 440));
+    player->play(path("tone.wav"));
+    EXPECT_TRUE(player->isPrepared());
+    MonitorRecorder recorder;
+    ASSERT_TRUE(recorder.ready());
+    EXPECT_TRUE(WaitUntil([&] { return recorder.peak() > 1000; }, 10000));
+
+    auto other = CreateSoundPlayer();
+    other->prepare();
+    EXPECT_TRUE(dynamic_cast<DeferredSoundPlayer*>(other.get())->isPrepared());
 }
 
 } // namespace

@@ -22,7 +22,9 @@
 class RecordingSoundPlayer final : public SoundPlayer {
 public:
     QStringList played;
+    int prepared = 0;
     void play(const QString& file) override { played << file; }
+    void prepare() override { ++prepared; }
 };
 
 class AppFixture : public ::testing::Test {
