@@ -1,6 +1,7 @@
 #include "normalmode.h"
 
 #include "antialiasedlabel.h"
+#include "captions.h"
 #include "labelfont.h"
 #include "settingkeys.h"
 #include "tfrmmain.h"
@@ -14,16 +15,17 @@
 namespace {
 const QString Colon = QStringLiteral(":");
 const QString Blank = QStringLiteral(" ");
-const QString StartHide = QStringLiteral("开始/隐藏");
-const QString Reset = QStringLiteral("清零");
-const QString PauseCaption = QStringLiteral("暂停");
-const QString ContinueCaption = QStringLiteral("继续");
-const QString TimeUsed = QStringLiteral("实际用时:");
-const QString OvertimeCaption = QStringLiteral("超 时:");
 constexpr int MaxFontSize = 100;
 
-// "m:ss" parts of a result: minutes unpadded, seconds with a leading "0" when one digit.
-void setResultTexts(RunState& s, int minutes, int seconds) {
+// A difference of two times as the result: a minute is borrowed for negative seconds; the
+// clock shows minutes unpadded and seconds with a leading "0" when one digit.
+void setResult(RunState& s, int minutes, int seconds) {
+    if (seconds < 0) {
+        seconds += 60;
+        --minutes;
+    }
+    s.SumMin = minutes;
+    s.SumSec = seconds;
     s.MinText = QString::number(minutes);
     s.SecText = PadLeft(QString::number(seconds), QStringLiteral("0"), 2);
 }
@@ -60,7 +62,7 @@ void NormalMode::SetupNormalMode() {
     // An unreadable texture picture is reported once; the text is drawn without it.
     if (!pictureError.isEmpty() && !m_pictureErrorShown) {
         m_pictureErrorShown = true;
-        QMessageBox::warning(&m_frm, QStringLiteral("提示"), pictureError);
+        QMessageBox::warning(&m_frm, Caption::Notice, pictureError);
     }
     if (AALabel->font().pointSize() > MaxFontSize) {
         QFont font = AALabel->font();
@@ -177,9 +179,9 @@ void NormalMode::StartNormal() {
         m_frm.HideWindow();
         return;
     }
-    if (m_frm.N_start->text() != StartHide) {
+    if (m_frm.N_start->text() != Caption::StartHide) {
         m_frm.ResetClockTexts();
-        m_frm.N_start->setText(StartHide);
+        m_frm.N_start->setText(Caption::StartHide);
         m_frm.SetBackground(ReadInt(*S.SettingsFile, Key::BKCOLOR));
         m_frm.N_stop->setEnabled(false);
         m_frm.N_pause->setEnabled(false);
@@ -212,45 +214,33 @@ void NormalMode::StopNormal() {
     Timer1->stop();
     if (!S.CountUp) {
         if (!S.Overtime) {
-            m_frm.setWindowTitle(TimeUsed);
-            S.SumSec = S.StdSec - S.CurSec;
-            S.SumMin = S.StdMin - S.CurMin;
-            if (S.SumSec < 0) {
-                S.SumSec += 60;
-                --S.SumMin;
-            }
-            setResultTexts(S, S.SumMin, S.SumSec);
+            m_frm.setWindowTitle(Caption::TimeUsed);
+            setResult(S, S.StdMin - S.CurMin, S.StdSec - S.CurSec);
         } else {
-            m_frm.setWindowTitle(OvertimeCaption);
+            m_frm.setWindowTitle(Caption::Overtime);
         }
     } else {
         const int std = S.StdMin * 60 + S.StdSec;
         if (std > S.CurMin * 60 + S.CurSec || std == 0) {
-            m_frm.setWindowTitle(TimeUsed);
+            m_frm.setWindowTitle(Caption::TimeUsed);
         } else {
-            m_frm.setWindowTitle(OvertimeCaption);
-            S.SumMin = S.CurMin - S.StdMin;
-            S.SumSec = S.CurSec - S.StdSec;
-            if (S.SumSec < 0) {
-                S.SumSec += 60;
-                --S.SumMin;
-            }
-            setResultTexts(S, S.SumMin, S.SumSec);
+            m_frm.setWindowTitle(Caption::Overtime);
+            setResult(S, S.CurMin - S.StdMin, S.CurSec - S.StdSec);
         }
     }
     S.SepText = Colon;
-    m_frm.N_start->setText(Reset);
+    m_frm.N_start->setText(Caption::Reset);
     m_frm.EnterStoppedMenu();
     RefreshClock();
 }
 
 void NormalMode::PauseNormal() {
-    if (m_frm.N_pause->text() == PauseCaption) {
+    if (m_frm.N_pause->text() == Caption::Pause) {
         S.SepText = Colon;
         Timer1->stop();
-        m_frm.N_pause->setText(ContinueCaption);
+        m_frm.N_pause->setText(Caption::Continue);
     } else {
-        m_frm.N_pause->setText(PauseCaption);
+        m_frm.N_pause->setText(Caption::Pause);
         Timer1->start();
     }
     RefreshClock();

@@ -2,6 +2,7 @@
 
 #include "antialiasedlabel.h"
 #include "balloonhint.h"
+#include "captions.h"
 #include "colors.h"
 #include "globalhotkeys.h"
 #include "hotkeyslots.h"
@@ -28,13 +29,6 @@
 #include <QWindow>
 
 namespace {
-const QString StartCaption = QStringLiteral("开始");
-const QString StartHide = QStringLiteral("开始/隐藏");
-const QString StopCaption = QStringLiteral("停止");
-const QString StopShow = QStringLiteral("停止/显示");
-const QString PauseCaption = QStringLiteral("暂停");
-const QString ContinueCaption = QStringLiteral("继续");
-const QString Notice = QStringLiteral("提示");
 constexpr int ShowMs = 200;
 constexpr int HideMs = 400;
 } // namespace
@@ -89,10 +83,10 @@ void Tfrmmain::CreateMenu() {
         connect(a, &QAction::triggered, this, handler);
         return a;
     };
-    N_start = item(PMenu, "N_start", StartCaption, &Tfrmmain::N_startClick);
-    N_pause = item(PMenu, "N_pause", PauseCaption, &Tfrmmain::N_pauseClick);
+    N_start = item(PMenu, "N_start", Caption::Start, &Tfrmmain::N_startClick);
+    N_pause = item(PMenu, "N_pause", Caption::Pause, &Tfrmmain::N_pauseClick);
     N_pause->setEnabled(false);
-    N_stop = item(PMenu, "N_stop", StopCaption, &Tfrmmain::N_stopClick);
+    N_stop = item(PMenu, "N_stop", Caption::Stop, &Tfrmmain::N_stopClick);
     N_stop->setEnabled(false);
     PMenu->addSeparator();
     n_next = item(PMenu, "n_next", QStringLiteral("下一阶段"), &Tfrmmain::n_nextClick);
@@ -136,13 +130,13 @@ void Tfrmmain::FormCreate() {
         m_normal->AALabel->show();
         resize(m_normal->AALabel->width() + 5, height());
         m_normal->SetupNormalMode();
-        N_start->setText(StartHide);
-        N_stop->setText(StopShow);
+        N_start->setText(Caption::StartHide);
+        N_stop->setText(Caption::StopShow);
         RestorePosition();
         break;
     case 2:
-        N_start->setText(StartHide);
-        N_stop->setText(StopShow);
+        N_start->setText(Caption::StartHide);
+        N_stop->setText(Caption::StopShow);
         RestorePosition();
         break;
     case 3:
@@ -235,7 +229,7 @@ void Tfrmmain::EnterRunningMenu() {
 
 void Tfrmmain::EnterStoppedMenu() {
     N_start->setEnabled(true);
-    N_pause->setText(PauseCaption);
+    N_pause->setText(Caption::Pause);
     N_pause->setEnabled(false);
     N_stop->setEnabled(false);
     N_set->setEnabled(true);
@@ -263,9 +257,9 @@ void Tfrmmain::N_pauseClick() {
     default:
         break;
     }
-    const bool running = N_pause->text() == PauseCaption;
+    const bool running = N_pause->text() == Caption::Pause;
     N_start->setEnabled(running);
-    setWindowTitle(running ? QString() : PauseCaption);
+    setWindowTitle(running ? QString() : Caption::Pause);
 }
 
 void Tfrmmain::N_stopClick() {
@@ -332,7 +326,7 @@ void Tfrmmain::N_helpClick() {
         OpenWithDefaultApp(help);
         return;
     }
-    QMessageBox::warning(this, Notice, QStringLiteral("帮助文件不存在，请重新安装！"));
+    QMessageBox::warning(this, Caption::Notice, QStringLiteral("帮助文件不存在，请重新安装！"));
 }
 
 void Tfrmmain::N_exitClick() {
@@ -374,7 +368,7 @@ void Tfrmmain::RegisterHotkeys() {
     const QString failures = m_hotkeySlots->RegisterHotkeys(*State.SettingsFile);
     if (failures.isEmpty()) return;
     State.HotkeyMessage = failures;
-    m_balloon->showMessage(this, Notice, HotkeySlots::BalloonText(failures), 50000);
+    m_balloon->showMessage(this, Caption::Notice, HotkeySlots::BalloonText(failures), 50000);
 }
 
 void Tfrmmain::UnregisterHotkeys() {
