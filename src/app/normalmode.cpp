@@ -26,8 +26,7 @@ void setResult(RunState& s, int minutes, int seconds) {
     }
     s.SumMin = minutes;
     s.SumSec = seconds;
-    s.MinText = QString::number(minutes);
-    s.SecText = PadLeft(QString::number(seconds), QStringLiteral("0"), 2);
+    s.SetClockTexts(minutes, seconds);
 }
 } // namespace
 
@@ -52,10 +51,7 @@ void NormalMode::SetupNormalMode() {
     S.Overtime = S.CountUp;
     S.BlinkSeparator = ReadFlag(f, Key::maohao);
     S.RestoreSec = ReadInt(f, Key::NormalDJS);
-    if (S.CountUp) {
-        S.MinText = QStringLiteral("0");
-        S.SecText = QStringLiteral("00");
-    }
+    if (S.CountUp) S.SetClockTexts(0, 0);
     m_frm.SetBackground(ReadInt(f, Key::BKCOLOR));
     QString pictureError;
     LoadLabelFont(f, *AALabel, QStringLiteral("AALabel"), &pictureError);
@@ -169,8 +165,7 @@ void NormalMode::Timer1Timer() {
         ++S.CurMin;
     }
     // Runs after a stop made at the over moment, so the clock shows the counter.
-    S.SecText = PadLeft(QString::number(S.CurSec), QStringLiteral("0"), 2);
-    S.MinText = QString::number(S.CurMin);
+    S.SetClockTexts(S.CurMin, S.CurSec);
     RefreshClock();
 }
 

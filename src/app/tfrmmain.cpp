@@ -193,13 +193,10 @@ void Tfrmmain::SetupStage() {
 }
 
 void Tfrmmain::ResetClockTexts() {
-    if (State.CountUp) {
-        State.MinText = QStringLiteral("0");
-        State.SecText = QStringLiteral("00");
-    } else {
-        State.MinText = QString::number(State.StdMin);
-        State.SecText = PadLeft(QString::number(State.StdSec), QStringLiteral("0"), 2);
-    }
+    if (State.CountUp)
+        State.SetClockTexts(0, 0);
+    else
+        State.SetClockTexts(State.StdMin, State.StdSec);
 }
 
 void Tfrmmain::MarkStageBars() {

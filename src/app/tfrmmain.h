@@ -2,7 +2,6 @@
 
 #include "runstate.h"
 
-#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <memory>

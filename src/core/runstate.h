@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settingsfile.h"
+#include "timetext.h"
 
 #include <QDateTime>
 #include <QString>
@@ -40,4 +41,10 @@ struct RunState {
     int GifCount = 0, GifInterval = 0;
     bool HotkeyChanged = false;
     QString HotkeyMessage;
+
+    // The clock's pieces: minutes unpadded, seconds as two digits.
+    void SetClockTexts(int minutes, int seconds) {
+        MinText = QString::number(minutes);
+        SecText = PadLeft(QString::number(seconds), QStringLiteral("0"), 2);
+    }
 };
