@@ -19,6 +19,10 @@ packages=(
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xdotool x11-utils xauth pulseaudio pulseaudio-utils
+  # remote control tests: a private session bus
+  dbus-daemon
+  # the Debian package: icon rendering, its tools and the checks of its files
+  librsvg2-bin dpkg-dev fakeroot file desktop-file-utils appstream man-db
 )
 
 missing=()
