@@ -23,6 +23,8 @@ packages=(
   dbus-daemon
   # the Debian package: icon rendering, its tools and the checks of its files
   librsvg2-bin dpkg-dev fakeroot file desktop-file-utils appstream man-db
+  # what the package names beside its libraries, so that it installs here as elsewhere
+  qt6-wayland
 )
 
 missing=()
