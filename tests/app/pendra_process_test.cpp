@@ -15,10 +15,10 @@ protected:
     QTemporaryDir dir;
     QProcess pendra;
 
-    void launch() {
+    void launch(const QStringList& args = {}) {
         pendra.setWorkingDirectory(dir.path());
         pendra.setProcessChannelMode(QProcess::ForwardedChannels);
-        pendra.start(QStringLiteral(PENDRA_BINARY), {});
+        pendra.start(QStringLiteral(PENDRA_BINARY), args);
         ASSERT_TRUE(pendra.waitForStarted());
     }
     void closeLikeAWindowManager(unsigned long window) {
@@ -91,6 +91,70 @@ TEST_F(PendraProcess, CountsDownFromThePopupMenuToTheOvertime) {
     SettingsFile ini(dir.filePath(QStringLiteral("js.ini")));
     EXPECT_EQ(ini.ReadInteger(QStringLiteral("System"), QStringLiteral("LEFT0"), -1), 340);
     EXPECT_EQ(ini.ReadInteger(QStringLiteral("System"), QStringLiteral("TOP0"), -1), 230);
+}
+
+// The arguments of the desktop entry's start, as a launcher runs it.
+QStringList desktopEntryArguments() {
+    QFile entry(QStringLiteral(PENDRA_DESKTOP_FILE));
+    if (!entry.open(QIODevice::ReadOnly)) return {QStringLiteral("--unreadable-desktop-entry")};
+    for (const QByteArray& line : entry.readAll().split('\n')) {
+        if (!line.startsWith("Exec=")) continue;
+        QStringList words = QString::fromUtf8(line.mid(5)).split(QLatin1Char(' '));
+        words.removeFirst(); // the program
+        return words;
+    }
+    return {QStringLiteral("--no-exec-line")};
+}
+
+TEST_F(PendraProcess, FromTheDesktopMenuItKeepsItsSettingsInItsOwnFolder) {
+    QTemporaryDir home;
+    const QString folder = home.filePath(QStringLiteral("conf/pendra"));
+    struct Case {
+        const char* xdgConfigHome; // relative to home; nullptr: unset
+        QString expected;
+    };
+    for (const Case& c :
+         {Case{"conf", folder}, Case{nullptr, home.filePath(QStringLiteral(".config/pendra"))}}) {
+        SCOPED_TRACE(c.xdgConfigHome ? c.xdgConfigHome : "unset");
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), home.path());
+        env.remove(QStringLiteral("XDG_CONFIG_HOME"));
+        if (c.xdgConfigHome)
+            env.insert(QStringLiteral("XDG_CONFIG_HOME"),
+                       home.filePath(QString::fromLatin1(c.xdgConfigHome)));
+        pendra.setProcessEnvironment(env);
+        launch(desktopEntryArguments()); // the home folder is a launcher's current directory
+        const unsigned long window = x11::waitForWindow(pendra.processId());
+        ASSERT_NE(window, 0u);
+        QTest::qWait(500);
+        closeLikeAWindowManager(window);
+        EXPECT_TRUE(QFile::exists(c.expected + QStringLiteral("/js.ini")));
+        EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("js.ini"))));
+    }
+}
+
+TEST_F(PendraProcess, SettingsFolderThatCannotBeMadeIsReportedNotIgnored) {
+    QFile blocker(dir.filePath(QStringLiteral("pendra")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    pendra.setProcessChannelMode(QProcess::SeparateChannels);
+    pendra.setWorkingDirectory(dir.path());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path());
+    pendra.setProcessEnvironment(env);
+    pendra.start(QStringLiteral(PENDRA_BINARY), {QStringLiteral("--config-dir")});
+    ASSERT_TRUE(pendra.waitForStarted());
+    // A message box, not the timer: the settings would have nowhere to go.
+    const unsigned long box = x11::waitForWindow(pendra.processId());
+    ASSERT_NE(box, 0u);
+    EXPECT_EQ(x11::windowName(box), QStringLiteral("Pendra"));
+    x11::xdotool({"windowactivate", "--sync", QString::number(box)});
+    x11::xdotool({"key", "--window", QString::number(box), "Return"});
+    ASSERT_TRUE(pendra.waitForFinished(10000));
+    EXPECT_EQ(pendra.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(pendra.readAllStandardError())
+                    .contains(dir.filePath(QStringLiteral("pendra"))));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("js.ini"))));
 }
 
 } // namespace
