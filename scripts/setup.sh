@@ -21,6 +21,8 @@ packages=(
   xvfb xdotool x11-utils xauth pulseaudio pulseaudio-utils
   # remote control tests: a private session bus
   dbus-daemon
+  # a Wayland session for the tests: a headless compositor
+  weston
   # the Debian package: icon rendering, its tools and the checks of its files
   librsvg2-bin dpkg-dev fakeroot file desktop-file-utils appstream man-db
   # what the package names beside its libraries, so that it installs here as elsewhere
