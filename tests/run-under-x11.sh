@@ -16,6 +16,9 @@ export DISPLAY=":$(head -n1 "$xdir/display")"
 export QT_QPA_PLATFORM=xcb
 
 export XDG_RUNTIME_DIR="$xdir"
+# No session bus but the ones a test starts itself: a window under test must neither meet
+# the user's own Pendra on the machine's bus nor another test's.
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$xdir/no-session-bus"
 export PULSE_RUNTIME_PATH="$xdir/pulse"
 export PULSE_SERVER="unix:$xdir/pulse/native"
 papid=""
