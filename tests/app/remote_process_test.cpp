@@ -5,6 +5,8 @@
 #include "settingsfile.h"
 #include "x11util.h"
 
+#include <QDBusConnection>
+#include <QDBusInterface>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -14,6 +16,17 @@
 inline void PrintTo(const QString& s, std::ostream* os) {
     *os << '"' << s.toStdString() << '"';
 }
+
+// Records the window's StateChanged signals as a bus client sees them.
+class StateWatcher : public QObject {
+    Q_OBJECT
+public:
+    QStringList seen; // "state stage name"
+public slots:
+    void onStateChanged(const QString& state, int stage, const QString& name) {
+        seen << QStringLiteral("%1 %2 %3").arg(state).arg(stage).arg(name);
+    }
+};
 
 namespace {
 
@@ -135,6 +148,41 @@ TEST_F(RemoteProcess, CommandsFromASecondProcessDriveTheWindowAndItsMenu) {
     EXPECT_EQ(status(), QStringLiteral("ready 1 开场致辞 05:00 remaining"));
 }
 
+TEST_F(RemoteProcess, BusClientsReadThePropertiesAndHearTheChanges) {
+    ASSERT_TRUE(bus.ok());
+    writeIni(dir, "开场致辞");
+    ASSERT_NE(openWindow(dir), 0u);
+    QDBusConnection client = QDBusConnection::connectToBus(bus.address, QStringLiteral("client"));
+    ASSERT_TRUE(client.isConnected());
+    QTRY_COMPARE_WITH_TIMEOUT(status(), QStringLiteral("ready 1 开场致辞 05:00 remaining"), 10000);
+    StateWatcher watcher;
+    ASSERT_TRUE(client.connect(QStringLiteral("org.pendra.Pendra"),
+                               QStringLiteral("/org/pendra/Pendra"),
+                               QStringLiteral("org.pendra.Pendra"), QStringLiteral("StateChanged"),
+                               &watcher, SLOT(onStateChanged(QString, int, QString))));
+    QDBusInterface pendraBus(QStringLiteral("org.pendra.Pendra"),
+                             QStringLiteral("/org/pendra/Pendra"),
+                             QStringLiteral("org.pendra.Pendra"), client);
+    EXPECT_EQ(pendraBus.property("DisplayMode").toInt(), 0);
+    EXPECT_EQ(pendraBus.property("State").toString(), QStringLiteral("Ready"));
+    EXPECT_EQ(pendraBus.property("RemainingSeconds").toInt(), 300);
+
+    EXPECT_TRUE(pendraBus.call(QStringLiteral("Start")).errorName().isEmpty());
+    QTRY_COMPARE_WITH_TIMEOUT(watcher.seen, QStringList{QStringLiteral("Running 1 开场致辞")},
+                              5000);
+    const QDBusMessage refused = pendraBus.call(QStringLiteral("Next"));
+    EXPECT_EQ(refused.errorName(), QStringLiteral("org.pendra.Pendra.Error.Refused"));
+    EXPECT_EQ(refused.errorMessage(),
+              QStringLiteral("「下一阶段」现在不可用，命令没有执行（当前状态：running）。"));
+    EXPECT_TRUE(pendraBus.call(QStringLiteral("Stop")).errorName().isEmpty());
+    EXPECT_TRUE(pendraBus.call(QStringLiteral("Next")).errorName().isEmpty());
+    QTRY_COMPARE_WITH_TIMEOUT(watcher.seen.size(), 3, 5000);
+    EXPECT_EQ(watcher.seen.value(1), QStringLiteral("Result 1 开场致辞"));
+    EXPECT_EQ(watcher.seen.value(2), QStringLiteral("Result 2 Q&A"));
+    EXPECT_EQ(pendraBus.property("StageName").toString(), QStringLiteral("Q&A"));
+    QDBusConnection::disconnectFromBus(QStringLiteral("client"));
+}
+
 TEST_F(RemoteProcess, CommandsGoToTheFirstWindowThenToTheNextOne) {
     ASSERT_TRUE(bus.ok());
     Reply r = pendra({QStringLiteral("--start")});
@@ -206,3 +254,5 @@ TEST_F(RemoteProcess, HelpVersionAndAWrongOptionNeverOpenAWindow) {
 }
 
 } // namespace
+
+#include "remote_process_test.moc"
