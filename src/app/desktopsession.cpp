@@ -79,6 +79,7 @@ DesktopLink::DesktopLink(Tfrmmain& frm, const QString& platformName, const QDBus
         m_target->withoutHotkeys();
         m_target->showNotice(NoHotkeysNotice(), NoticeDelayMs);
     }
+    QObject::connect(&frm, &Tfrmmain::closed, m_remote.get(), &RemoteControl::withdraw);
     switch (m_remote->publish(bus)) {
     case RemoteControl::Serving:
         break;

@@ -40,7 +40,12 @@ RemoteControl::RemoteControl(RemoteTarget& target, QObject* parent)
 }
 
 RemoteControl::~RemoteControl() {
+    withdraw();
+}
+
+void RemoteControl::withdraw() {
     if (!m_registered) return;
+    m_registered = false;
     m_bus.unregisterObject(Remote::Path);
     if (m_bus.interface()) m_bus.interface()->unregisterService(Remote::Service);
 }
@@ -66,6 +71,8 @@ QString RemoteControl::state() const {
 }
 
 QString RemoteControl::RefusalText(const CommandOutcome& outcome, RunPhase phase) {
+    if (outcome.result == CommandOutcome::Closed)
+        return QStringLiteral("Pendra 正在退出，命令没有执行。");
     if (outcome.result == CommandOutcome::Busy)
         return QStringLiteral("Pendra 有对话框开着，命令没有执行；请先关闭对话框。");
     return QStringLiteral("「%1」现在不可用，命令没有执行（当前状态：%2）。")

@@ -38,6 +38,8 @@ public:
 
     // Offers the service on the bus. Queued: another window holds the name.
     Publication publish(QDBusConnection bus);
+    // Leaves the bus, so that a window queued behind this one takes the commands at once.
+    void withdraw();
 
     int displayMode() const { return m_target.status().displayMode; }
     int stageNumber() const { return m_target.status().stage; }

@@ -1,6 +1,7 @@
 #include "remotetarget.h"
 
 #include <QStringList>
+#include <algorithm>
 
 QString PhaseName(RunPhase phase) {
     switch (phase) {

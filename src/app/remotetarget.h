@@ -23,7 +23,7 @@ struct RemoteStatus {
 };
 
 struct CommandOutcome {
-    enum Result { Done, Disabled, Busy };
+    enum Result { Done, Disabled, Busy, Closed };
     Result result = Done;
     QString item; // the caption of the menu item the command went to
 };

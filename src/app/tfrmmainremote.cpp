@@ -53,7 +53,9 @@ CommandOutcome TfrmmainRemote::run(RemoteCommand command) {
     QAction* item = itemOf(command);
     CommandOutcome outcome{CommandOutcome::Done, item->text()};
     // A dialog (the settings above all) expects the run to stay as it was while it is open.
-    if (QApplication::activeModalWidget()) {
+    if (!m_frm.State.SettingsFile) {
+        outcome.result = CommandOutcome::Closed; // between its close and the program's end
+    } else if (QApplication::activeModalWidget()) {
         outcome.result = CommandOutcome::Busy;
     } else if (!item->isEnabled()) {
         outcome.result = CommandOutcome::Disabled;

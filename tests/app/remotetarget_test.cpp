@@ -8,6 +8,7 @@
 #include "tfrmmainremote.h"
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
@@ -216,6 +217,22 @@ TEST_F(DesktopLinkTest, SecondWindowSaysWhichWindowTakesTheCommands) {
                   failures + QStringLiteral("\r\n\r\n") + DesktopLink::SecondWindowNotice());
     }
     EXPECT_FALSE(frm->Balloon()->isVisible()); // the first window says nothing
+}
+
+TEST_F(DesktopLinkTest, ClosedWindowLeavesTheBusAndRefusesWhatStillArrives) {
+    ASSERT_TRUE(bus.ok());
+    writeIni(FiveMinutes);
+    start();
+    const QDBusConnection connection = connect("first");
+    const DesktopLink link(*frm, QStringLiteral("xcb"), connection);
+    QDBusConnectionInterface* names = connection.interface();
+    EXPECT_TRUE(names->isServiceRegistered(QStringLiteral("org.pendra.Pendra")).value());
+    frm->close();
+    EXPECT_FALSE(names->isServiceRegistered(QStringLiteral("org.pendra.Pendra")).value());
+    TfrmmainRemote afterwards(*frm);
+    for (RemoteCommand c : {RemoteCommand::Start, RemoteCommand::Next, RemoteCommand::Previous})
+        EXPECT_EQ(afterwards.run(c).result, CommandOutcome::Closed);
+    EXPECT_EQ(afterwards.status().stageName, QString());
 }
 
 } // namespace
