@@ -2,10 +2,12 @@
 
 #include "fillpixels.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 
 #include <algorithm>
+#include <cstdlib>
 
 const QStringList& GradientStyleNames() {
     static const QStringList names{
@@ -60,6 +62,40 @@ void Gradient::rebuild() {
     m_colors = GradientColors(m_start, m_end, m_count);
 }
 
+namespace {
+quint32 le16(const QByteArray& b, int at) {
+    return quint8(b[at]) | quint32(quint8(b[at + 1])) << 8;
+}
+quint32 le32(const QByteArray& b, int at) {
+    return le16(b, at) | le16(b, at + 2) << 16;
+}
+} // namespace
+
+bool BmpDataComplete(const QByteArray& header, qint64 fileSize) {
+    if (header.size() < 26 || !header.startsWith("BM")) return true; // not for us to judge
+    const qint64 offBits = le32(header, 10), infoSize = le32(header, 14);
+    qint64 width = 0, height = 0, bpp = 0, compression = 0, sizeImage = 0;
+    if (infoSize == 12) {
+        width = le16(header, 18);
+        height = le16(header, 20);
+        bpp = le16(header, 24);
+    } else if (infoSize >= 40 && header.size() >= 38) {
+        width = qint32(le32(header, 18));
+        height = qint32(le32(header, 22));
+        bpp = le16(header, 28);
+        compression = le32(header, 30);
+        sizeImage = le32(header, 34);
+    } else {
+        return true;
+    }
+    qint64 need = 0;
+    if (compression == 0 || compression == 3 || compression == 6) // plain rows, bit fields
+        need = offBits + (std::abs(width) * bpp + 31) / 32 * 4 * std::abs(height);
+    else if (sizeImage > 0) // run-length or embedded data of a stated size
+        need = offBits + sizeImage;
+    return fileSize >= need;
+}
+
 QImage ReadFillBitmap(const QString& path, QString* error) {
     auto fail = [error](const QString& message) {
         if (error) *error = message;
@@ -70,10 +106,16 @@ QImage ReadFillBitmap(const QString& path, QString* error) {
     const QFileInfo info(path);
     if (!info.exists()) return fail(QStringLiteral("位图文件“%1”不存在。").arg(path));
     if (!info.isFile()) return fail(QStringLiteral("“%1”不是普通文件。").arg(path));
-    QImageReader reader(path);
+    const QString unreadable =
+        QStringLiteral("无法读取位图文件“%1”，文件已损坏或格式不受支持。").arg(path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(QStringLiteral("无法打开位图文件“%1”。").arg(path));
+    // Qt's reader fills the missing rows of a cut-off bitmap with black and reports success.
+    if (!BmpDataComplete(file.peek(64), file.size())) return fail(unreadable);
+    QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
-    QImage image = reader.read();
-    if (image.isNull())
-        return fail(QStringLiteral("无法读取位图文件“%1”，文件已损坏或格式不受支持。").arg(path));
+    const QImage image = reader.read();
+    if (image.isNull()) return fail(unreadable);
     return image.convertToFormat(QImage::Format_RGB32);
 }

@@ -3,6 +3,7 @@
 // What paints the filled part of a progress fill bar: a brush, a brush pattern taken from a
 // bitmap, a bitmap placed in one of four ways, or a banded colour gradient.
 
+#include <QByteArray>
 #include <QColor>
 #include <QImage>
 #include <QList>
@@ -104,3 +105,7 @@ struct FillObject {
 // regular file is opened. A null image and, when error is given, a message for the user
 // when the file is missing, not a regular file or cannot be read.
 QImage ReadFillBitmap(const QString& path, QString* error = nullptr);
+
+// Whether a file of fileSize bytes holds all the pixel data its BMP header (the file's first
+// bytes) announces. True for anything else, which the image reader judges by itself.
+bool BmpDataComplete(const QByteArray& header, qint64 fileSize);

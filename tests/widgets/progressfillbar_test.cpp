@@ -13,8 +13,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
 #include <functional>
 #include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 const QRgb Bar = qRgb(0, 200, 0);
@@ -416,8 +421,6 @@ TEST(ProgressFillBar, BitmapFiles) {
         f.write(content);
         return f.fileName();
     };
-    const QString fifo = dir.filePath(QStringLiteral("pipe.bmp"));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.bmp")));
 
     // Each of these leaves the bitmap as it was and says why, naming the file.
@@ -425,9 +428,9 @@ TEST(ProgressFillBar, BitmapFiles) {
         dir.filePath(QStringLiteral("missing.bmp")),
         write(QStringLiteral("empty.bmp"), QByteArray()),
         write(QStringLiteral("noise.bmp"), QByteArray(300, '\x5a')),
-        write(QStringLiteral("cut.bmp"), bytes.left(20)),
+        write(QStringLiteral("header.bmp"), bytes.left(20)),
+        write(QStringLiteral("cut.bmp"), bytes.left(bytes.size() - 10)), // Qt would read it
         dir.filePath(QStringLiteral("folder.bmp")),
-        fifo, // would block a reader: not opened at all
     };
     for (const QString& path : bad) {
         error.clear();
@@ -440,6 +443,80 @@ TEST(ProgressFillBar, BitmapFiles) {
     }
     EXPECT_FALSE(bar.loadBitmap(QString(), &error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(ProgressFillBar, BitmapHeaderAgainstFileSize) {
+    // A file header and an info header of 12 (core) or 40 bytes.
+    auto header = [](quint32 infoSize, qint32 w, qint32 h, int bpp, quint32 compression,
+                     quint32 sizeImage) {
+        QByteArray b(54, '\0');
+        auto put = [&b](int at, quint32 v, int bytes) {
+            for (int i = 0; i < bytes; ++i)
+                b[at + i] = char((v >> (8 * i)) & 0xFF);
+        };
+        b[0] = 'B';
+        b[1] = 'M';
+        put(10, 14 + infoSize, 4);
+        put(14, infoSize, 4);
+        if (infoSize == 12) {
+            put(18, quint32(w), 2);
+            put(20, quint32(h), 2);
+            put(24, bpp, 2);
+        } else {
+            put(18, quint32(w), 4);
+            put(22, quint32(h), 4);
+            put(28, bpp, 2);
+            put(30, compression, 4);
+            put(34, sizeImage, 4);
+        }
+        return b;
+    };
+    struct Case {
+        QByteArray header;
+        qint64 size;
+        bool complete;
+    };
+    // 10 x 3 at 24 bits: rows of 32 bytes (30 padded to 4).
+    const Case cases[] = {
+        {header(40, 10, 3, 24, 0, 0), 54 + 96, true},
+        {header(40, 10, 3, 24, 0, 0), 54 + 95, false},
+        {header(40, 10, -3, 24, 0, 0), 54 + 95, false}, // top-down rows
+        {header(12, 10, 3, 24, 0, 0), 26 + 96, true},
+        {header(12, 10, 3, 24, 0, 0), 26 + 64, false},
+        {header(40, 10, 3, 8, 1, 40), 54 + 40, true}, // run-length: the stated size
+        {header(40, 10, 3, 8, 1, 40), 54 + 39, false},
+        {header(40, 10, 3, 8, 1, 0), 54, true}, // no size stated: the reader decides
+        {QByteArray("GIF89a") + QByteArray(40, '\0'), 46, true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(BmpDataComplete(c.header, c.size), c.complete) << c.size;
+}
+
+TEST(ProgressFillBar, APipeNamedAsBitmapIsNotOpened) {
+    // Opening a FIFO for reading waits for a writer. While the bar loads, a helper tries to
+    // open the writing end, which succeeds only when the bar has the reading end open; its
+    // close then ends the read, so that a fault shows as a failure and not as a hang.
+    QTemporaryDir dir;
+    const QByteArray fifo = QFile::encodeName(dir.filePath(QStringLiteral("pipe.bmp")));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    std::atomic<bool> done{false}, opened{false};
+    std::thread writer([&] {
+        while (!done) {
+            const int fd = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) {
+                opened = true;
+                ::close(fd);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    });
+    ProgressFillBar bar;
+    QString error;
+    EXPECT_FALSE(bar.loadBitmap(QFile::decodeName(fifo), &error));
+    done = true;
+    writer.join();
+    EXPECT_FALSE(opened);
+    EXPECT_TRUE(error.contains(QStringLiteral("普通文件"))) << error.toStdString();
 }
 
 TEST(ProgressFillBar, ShownOnTheScreen) {
