@@ -73,9 +73,30 @@ RowSpan triangleSpan(const std::array<QPoint, 3>& c, int y, int width) {
     return clipped(lo, hi + 1, width);
 }
 
-bool nested(GradientStyle style) {
-    return style != GradientStyle::gstHorizontal && style != GradientStyle::gstVertical;
+// std::fill for pixels; four at a time, which the compiler turns into vector stores.
+void fillPixels(QRgb* p, int n, QRgb c) {
+    for (; n >= 4; n -= 4, p += 4) {
+        p[0] = c;
+        p[1] = c;
+        p[2] = c;
+        p[3] = c;
+    }
+    for (; n > 0; --n)
+        *p++ = c;
 }
+
+// The band mirrored on the diagonal x = y. The pixel rules treat x and y alike, so its
+// row y covers what column y of the band covers.
+GradientBand transposed(GradientBand b) {
+    auto swap = [](QPoint p) { return QPoint(p.y(), p.x()); };
+    b.rect = QRect(b.rect.y(), b.rect.x(), b.rect.height(), b.rect.width());
+    b.box0 = swap(b.box0);
+    b.box1 = swap(b.box1);
+    for (QPoint& c : b.corners)
+        c = swap(c);
+    return b;
+}
+
 } // namespace
 
 int MulDiv(int a, int b, int c) {
@@ -218,34 +239,66 @@ void DrawGradient(QImage& image, const QRect& rect, const QList<QRgb>& colors,
     const QRect target = rect & image.rect();
     if (target.isEmpty()) return;
     const int W = rect.width(), H = rect.height();
-    const std::vector<GradientBand> bands = GradientBands(style, W, H, int(colors.size()));
+    std::vector<GradientBand> bands = GradientBands(style, W, H, int(colors.size()));
     if (bands.empty()) return;
-    // Row spans are taken in the area's coordinates and cut to the part inside the image.
-    const int clipFirst = target.left() - rect.left(), clipLast = clipFirst + target.width();
-    const bool isNested = nested(style);
-    for (int iy = target.top(); iy <= target.bottom(); ++iy) {
-        const int y = iy - rect.top();
-        QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(iy));
-        // Paints [first, last) of the area's row, cut to the image.
+    uchar* const bits = image.bits(); // detaches once, not on every line
+    const qsizetype stride = image.bytesPerLine();
+    auto pixel = [bits, stride](int x, int y) {
+        return reinterpret_cast<QRgb*>(bits + y * stride) + x;
+    };
+
+    if (style == GradientStyle::gstHorizontal) {
+        // Vertical stripes: every row alike.
+        QRgb* first = pixel(target.left(), target.top());
+        for (const GradientBand& b : bands) {
+            const QRect r = b.rect.translated(rect.topLeft()) & target;
+            if (!r.isEmpty())
+                std::fill(pixel(r.left(), target.top()), pixel(r.right() + 1, target.top()),
+                          colors[b.color]);
+        }
+        for (int y = target.top() + 1; y <= target.bottom(); ++y)
+            std::copy(first, first + target.width(), pixel(target.left(), y));
+        return;
+    }
+    if (style == GradientStyle::gstVertical) {
+        for (const GradientBand& b : bands) {
+            const QRect r = b.rect.translated(rect.topLeft()) & target;
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                fillPixels(pixel(r.left(), y), r.width(), colors[b.color]);
+        }
+        return;
+    }
+
+    // Each band contains the ones drawn after it. Walking a line from the innermost band
+    // out, a band adds only the pixels outside those already covered, which are the pixels
+    // it keeps when the inner bands are drawn over it. The lines run along the longer side,
+    // so that there are fewer of them to work out: on a tall area they are the columns, taken
+    // as the rows of the area mirrored on its diagonal.
+    const bool byColumns = H > W;
+    if (byColumns)
+        for (GradientBand& b : bands)
+            b = transposed(b);
+    const int length = byColumns ? H : W;
+    const int lineFirst = byColumns ? target.left() - rect.left() : target.top() - rect.top();
+    const int lineCount = byColumns ? target.width() : target.height();
+    const int clipFirst = byColumns ? target.top() - rect.top() : target.left() - rect.left();
+    const int clipLast = clipFirst + (byColumns ? target.height() : target.width());
+    for (int line = lineFirst; line < lineFirst + lineCount; ++line) {
+        // Paints [first, last) of the line, cut to the image.
         auto paint = [&](int first, int last, QRgb c) {
             first = std::max(first, clipFirst);
             last = std::min(last, clipLast);
-            if (last > first) std::fill(line + rect.left() + first, line + rect.left() + last, c);
-        };
-        if (!isNested) {
-            // Stripes do not overlap: each band paints its own span.
-            for (const GradientBand& b : bands) {
-                const RowSpan s = BandRowSpan(b, y, W);
-                paint(s.first, s.last, colors[b.color]);
+            if (last <= first) return;
+            if (!byColumns) {
+                fillPixels(pixel(rect.left() + first, rect.top() + line), last - first, c);
+            } else {
+                for (int y = first; y < last; ++y)
+                    *pixel(rect.left() + line, rect.top() + y) = c;
             }
-            continue;
-        }
-        // Each band contains the ones drawn after it. Walking from the innermost band out,
-        // a band adds only the pixels outside those already covered, which are the pixels
-        // it keeps when the inner bands are drawn over it.
+        };
         int cl = 0, cr = 0; // covered so far, empty at first
         for (auto it = bands.rbegin(); it != bands.rend(); ++it) {
-            const RowSpan s = BandRowSpan(*it, y, W);
+            const RowSpan s = BandRowSpan(*it, line, length);
             if (s.empty()) continue;
             const QRgb c = colors[it->color];
             if (cr <= cl) {
@@ -258,7 +311,7 @@ void DrawGradient(QImage& image, const QRect& rect, const QList<QRgb>& colors,
                 cl = std::min(cl, s.first);
                 cr = std::max(cr, s.last);
             }
-            if (cl <= 0 && cr >= W) break; // the outer bands lie under this row's pixels
+            if (cl <= 0 && cr >= length) break; // the outer bands lie under this line
         }
     }
 }
