@@ -1,6 +1,7 @@
 #include "x11hotkeys.h"
 
 #include "shortcuttext.h"
+#include "virtualkeys.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -12,127 +13,6 @@
 namespace {
 
 using Keysym = std::uint32_t;
-
-// The keysyms a Windows virtual-key code stands for, the preferred one first. Keys whose
-// keysym depends on the layout's punctuation use the US names, which is what the codes
-// mean on Windows too.
-std::vector<Keysym> KeysymsForVirtualKey(int vk) {
-    if (vk >= 'A' && vk <= 'Z') return {Keysym(vk - 'A' + 'a'), Keysym(vk)};
-    if (vk >= '0' && vk <= '9') return {Keysym(vk)};
-    if (vk >= 0x60 && vk <= 0x69) // numeric pad digits
-        return {Keysym(0xffb0 + vk - 0x60)};
-    if (vk >= 0x70 && vk <= 0x87) // F1..F24
-        return {Keysym(0xffbe + vk - 0x70)};
-    switch (vk) {
-    case 0x08:
-        return {0xff08}; // BackSpace
-    case 0x09:
-        return {0xff09}; // Tab
-    case 0x0C:
-        return {0xff0b, 0xff9d}; // Clear, KP_Begin
-    case 0x0D:
-        return {0xff0d, 0xff8d}; // Return, KP_Enter
-    case 0x13:
-        return {0xff13}; // Pause
-    case 0x14:
-        return {0xffe5}; // Caps_Lock
-    case 0x1B:
-        return {0xff1b}; // Escape
-    case 0x20:
-        return {0x0020}; // space
-    case 0x21:
-        return {0xff55}; // Prior
-    case 0x22:
-        return {0xff56}; // Next
-    case 0x23:
-        return {0xff57}; // End
-    case 0x24:
-        return {0xff50}; // Home
-    case 0x25:
-        return {0xff51}; // Left
-    case 0x26:
-        return {0xff52}; // Up
-    case 0x27:
-        return {0xff53}; // Right
-    case 0x28:
-        return {0xff54}; // Down
-    case 0x29:
-        return {0xff60}; // Select
-    case 0x2A:
-    case 0x2C:
-        return {0xff61}; // Print
-    case 0x2B:
-        return {0xff62}; // Execute
-    case 0x2D:
-        return {0xff63}; // Insert
-    case 0x2E:
-        return {0xffff}; // Delete
-    case 0x2F:
-        return {0xff6a}; // Help
-    case 0x5B:
-        return {0xffeb}; // Super_L
-    case 0x5C:
-        return {0xffec}; // Super_R
-    case 0x5D:
-        return {0xff67}; // Menu
-    case 0x6A:
-        return {0xffaa}; // KP_Multiply
-    case 0x6B:
-        return {0xffab}; // KP_Add
-    case 0x6C:
-        return {0xffac}; // KP_Separator
-    case 0x6D:
-        return {0xffad}; // KP_Subtract
-    case 0x6E:
-        return {0xffae, 0xff9f}; // KP_Decimal, KP_Delete
-    case 0x6F:
-        return {0xffaf}; // KP_Divide
-    case 0x90:
-        return {0xff7f}; // Num_Lock
-    case 0x91:
-        return {0xff14}; // Scroll_Lock
-    case 0xAD:
-        return {0x1008ff12}; // XF86AudioMute
-    case 0xAE:
-        return {0x1008ff11}; // XF86AudioLowerVolume
-    case 0xAF:
-        return {0x1008ff13}; // XF86AudioRaiseVolume
-    case 0xB0:
-        return {0x1008ff17}; // XF86AudioNext
-    case 0xB1:
-        return {0x1008ff16}; // XF86AudioPrev
-    case 0xB2:
-        return {0x1008ff15}; // XF86AudioStop
-    case 0xB3:
-        return {0x1008ff14}; // XF86AudioPlay
-    case 0xBA:
-        return {0x003b}; // semicolon
-    case 0xBB:
-        return {0x003d}; // equal
-    case 0xBC:
-        return {0x002c}; // comma
-    case 0xBD:
-        return {0x002d}; // minus
-    case 0xBE:
-        return {0x002e}; // period
-    case 0xBF:
-        return {0x002f}; // slash
-    case 0xC0:
-        return {0x0060}; // grave
-    case 0xDB:
-        return {0x005b}; // bracketleft
-    case 0xDC:
-        return {0x005c}; // backslash
-    case 0xDD:
-        return {0x005d}; // bracketright
-    case 0xDE:
-        return {0x0027}; // apostrophe
-    case 0xE2:
-        return {0x003c}; // less (the extra key of European keyboards)
-    default:
-        return {};
-    }
-}
 
 constexpr Keysym NumLockKeysym = 0xff7f;
 constexpr Keysym AltLKeysym = 0xffe9;
@@ -254,8 +134,10 @@ bool X11Hotkeys::registerHotkey(int id, quint16 shortcut) {
     if (alt == 0) alt = XCB_MOD_MASK_1;
 
     int keycode = 0;
-    for (Keysym sym : KeysymsForVirtualKey(vk))
-        if ((keycode = keymap.keycodeFor(sym)) != 0) break;
+    if (const VirtualKey* key = FindVirtualKey(vk)) {
+        for (Keysym sym : key->keysyms)
+            if (sym != 0 && (keycode = keymap.keycodeFor(sym)) != 0) break;
+    }
     if (keycode == 0) return false;
 
     Grab grab{std::uint8_t(keycode), 0, keymap.modifierMaskFor({NumLockKeysym})};
