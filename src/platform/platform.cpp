@@ -1,6 +1,6 @@
 #include "platform.h"
 
-#include "mediasoundplayer.h"
+#include "modulesoundplayer.h"
 #include "x11hotkeys.h"
 
 #include <QGuiApplication>
@@ -16,8 +16,11 @@ std::unique_ptr<SoundPlayer> CreateSoundPlayer() {
     // without a desktop (offscreen, minimal) stay silent.
     const QString name = QGuiApplication::platformName();
     if (onX11() || name.startsWith(QLatin1String("wayland")))
-        return std::make_unique<DeferredSoundPlayer>(
-            [] { return std::make_unique<MediaSoundPlayer>(); });
+        return std::make_unique<DeferredSoundPlayer>([]() -> std::unique_ptr<SoundPlayer> {
+            // Without the media module the cues stay silent, as with any sound failure.
+            if (auto player = LoadMediaSoundPlayer()) return player;
+            return std::make_unique<SilentSoundPlayer>();
+        });
     return std::make_unique<SilentSoundPlayer>();
 }
 

@@ -57,6 +57,22 @@ TEST_F(PendraProcess, StartsInAnEmptyDirectoryAndLeavesItsPosition) {
     EXPECT_TRUE(raw.readAll().startsWith("[System]\r\nLEFT0="));
 }
 
+// The media module is loaded at the first cue that has a file; a start without sounds maps
+// neither Qt Multimedia nor GStreamer.
+TEST_F(PendraProcess, StartsWithoutMappingAnyMediaLibrary) {
+    launch();
+    const unsigned long window = x11::waitForWindow(pendra.processId());
+    ASSERT_NE(window, 0u);
+    QTest::qWait(1500); // past the hotkey registration
+    QFile maps(QStringLiteral("/proc/%1/maps").arg(pendra.processId()));
+    ASSERT_TRUE(maps.open(QIODevice::ReadOnly));
+    const QByteArray all = maps.readAll();
+    ASSERT_TRUE(all.contains("libQt6Core")); // the file is readable and what it seems
+    EXPECT_FALSE(all.contains("libQt6Multimedia"));
+    EXPECT_FALSE(all.contains("libgst"));
+    closeLikeAWindowManager(window);
+}
+
 TEST_F(PendraProcess, CountsDownFromThePopupMenuToTheOvertime) {
     {
         SettingsFile ini(dir.filePath(QStringLiteral("js.ini")));

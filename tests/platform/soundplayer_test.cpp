@@ -1,6 +1,6 @@
 // The real sound player against the PulseAudio null sink that run-under-x11.sh starts:
 // what reaches the sink's monitor is what a listener would hear.
-#include "mediasoundplayer.h"
+#include "modulesoundplayer.h"
 #include "platform.h"
 
 #include <QByteArray>
@@ -71,6 +71,22 @@ private:
     QByteArray m_data;
     bool m_ready = false;
 };
+
+// The media module's player, loaded as the program loads it at its first cue.
+std::unique_ptr<SoundPlayer> LoadPlayer() {
+    if (auto player = LoadMediaSoundPlayer()) return player;
+    ADD_FAILURE() << "the media module was not found in "
+                  << SoundModuleCandidates().join(", ").toStdString();
+    return std::make_unique<SilentSoundPlayer>();
+}
+
+// Whether Qt Multimedia or GStreamer is mapped into this process.
+bool MediaLibrariesMapped() {
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    if (!maps.open(QIODevice::ReadOnly)) return true; // cannot tell: fail the checks
+    const QByteArray all = maps.readAll();
+    return all.contains("libQt6Multimedia") || all.contains("libgst");
+}
 
 bool HaveSoundServer() {
     return !Pactl({"list", "short", "sinks"}).isEmpty();
@@ -176,8 +192,8 @@ TEST_F(SoundPlayerTest, EachFileKindIsHeardAfterPlayHasReturned) {
     for (const AudibleCase& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(c.make(path(c.name)));
-        MediaSoundPlayer player;
-        player.play(path(c.name));
+        const auto player = LoadPlayer();
+        player->play(path(c.name));
         // Recording starts only after play() came back; the sound is three seconds long, so
         // hearing it proves that play() did not wait for it.
         MonitorRecorder recorder;
@@ -192,8 +208,8 @@ TEST_F(SoundPlayerTest, RelativePathIsTakenFromTheCurrentDirectory) {
     WriteFile(path("rel.wav"), WaveFile(2, 660));
     const QString old = QDir::currentPath();
     QDir::setCurrent(m_dir.path());
-    MediaSoundPlayer player;
-    player.play(QStringLiteral("rel.wav"));
+    const auto player = LoadPlayer();
+    player->play(QStringLiteral("rel.wav"));
     QDir::setCurrent(old);
     MonitorRecorder recorder;
     ASSERT_TRUE(recorder.ready());
@@ -210,24 +226,24 @@ TEST_F(SoundPlayerTest, UnplayableCuesStaySilent) {
                             path("folder.wav")};
     MonitorRecorder recorder;
     ASSERT_TRUE(recorder.ready());
-    MediaSoundPlayer player;
+    const auto player = LoadPlayer();
     for (const QString& cue : cues)
-        player.play(cue);
+        player->play(cue);
     QTest::qWait(1500); // long enough for any of them to have started
     EXPECT_EQ(recorder.peak(), 0);
     // The player is still usable after the failures.
     WriteFile(path("ok.wav"), WaveFile(1, 440));
-    player.play(path("ok.wav"));
+    player->play(path("ok.wav"));
     EXPECT_TRUE(WaitUntil([&] { return recorder.peak() > 1000; }, 10000));
 }
 
 TEST_F(SoundPlayerTest, NewCueReplacesThePlayingOne) {
     WriteFile(path("long.wav"), WaveFile(30, 440));
     WriteFile(path("short.wav"), WaveFile(0.3, 880));
-    MediaSoundPlayer player;
-    player.play(path("long.wav"));
+    const auto player = LoadPlayer();
+    player->play(path("long.wav"));
     ASSERT_TRUE(WaitUntil([] { return SinkInputs() == 1; }, 10000));
-    player.play(path("short.wav"));
+    player->play(path("short.wav"));
     // The long sound would keep a stream open for half a minute; once the short one is
     // over, nothing may be left playing.
     EXPECT_TRUE(WaitUntil([] { return SinkInputs() == 0; }, 10000));
@@ -235,10 +251,10 @@ TEST_F(SoundPlayerTest, NewCueReplacesThePlayingOne) {
 
 TEST_F(SoundPlayerTest, MissingFileLeavesThePlayingCueAlone) {
     WriteFile(path("long.wav"), WaveFile(30, 440));
-    MediaSoundPlayer player;
-    player.play(path("long.wav"));
+    const auto player = LoadPlayer();
+    player->play(path("long.wav"));
     ASSERT_TRUE(WaitUntil([] { return SinkInputs() == 1; }, 10000));
-    player.play(path("missing.wav"));
+    player->play(path("missing.wav"));
     MonitorRecorder recorder;
     ASSERT_TRUE(recorder.ready());
     EXPECT_TRUE(WaitUntil([&] { return recorder.peak() > 1000; }, 10000));
@@ -248,9 +264,9 @@ TEST_F(SoundPlayerTest, MissingFileLeavesThePlayingCueAlone) {
 TEST(SoundPlayerWithoutServer, ChildPlaysCues) {
     const QString dir = qEnvironmentVariable("PENDRA_SOUND_CHILD_DIR");
     if (dir.isEmpty()) GTEST_SKIP() << "runs only as the child of CuesAreSilentAndHarmless";
-    MediaSoundPlayer player;
+    const auto player = LoadPlayer();
     for (const char* name : {"tone.wav", "note.mid", "tone.wav"})
-        player.play(QDir(dir).filePath(QString::fromLatin1(name)));
+        player->play(QDir(dir).filePath(QString::fromLatin1(name)));
     QTest::qWait(1500); // let the players fail in their own time
 }
 
@@ -295,6 +311,74 @@ TEST_F(SoundPlayerTest, FactoryPlayerLoadsTheBackEndOnlyWhenACueNeedsIt) {
     auto other = CreateSoundPlayer();
     other->prepare();
     EXPECT_TRUE(dynamic_cast<DeferredSoundPlayer*>(other.get())->isPrepared());
+}
+
+// The body of the two tests below, run in a child process so that no earlier test has
+// loaded the module already. PENDRA_MAPS_EXPECT_MODULE says whether the child's copy of
+// the program has the module beside it.
+TEST(SoundModuleMapping, ChildPlaysACue) {
+    const QString dir = qEnvironmentVariable("PENDRA_MAPS_CHILD_DIR");
+    if (dir.isEmpty()) GTEST_SKIP() << "runs only as the child of the tests below";
+    const bool expectModule = qEnvironmentVariable("PENDRA_MAPS_EXPECT_MODULE") == "1";
+    EXPECT_FALSE(MediaLibrariesMapped()) << "mapped at start-up";
+    auto player = CreateSoundPlayer();
+    player->play(QString());
+    player->play(QDir(dir).filePath("missing.wav"));
+    EXPECT_FALSE(MediaLibrariesMapped()) << "mapped for a cue without a file";
+    player->play(QDir(dir).filePath("tone.wav"));
+    EXPECT_EQ(MediaLibrariesMapped(), expectModule);
+    QTest::qWait(2500); // the tone's two seconds, played or not
+}
+
+class SoundModuleMappingTest : public SoundPlayerTest {
+protected:
+    // Runs ChildPlaysACue in the executable at program while recorder listens; returns the
+    // child's output.
+    QByteArray runChild(const QString& program, bool expectModule, MonitorRecorder& recorder) {
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("PENDRA_MAPS_CHILD_DIR", m_dir.path());
+        env.insert("PENDRA_MAPS_EXPECT_MODULE", expectModule ? "1" : "0");
+        child.setProcessEnvironment(env);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(program, {"--gtest_filter=SoundModuleMapping.ChildPlaysACue"});
+        // Waiting with the event loop running, so that the recorder takes in what it hears.
+        EXPECT_TRUE(WaitUntil([&] { return child.state() == QProcess::NotRunning; }, 60000));
+        const QByteArray output = child.readAll();
+        EXPECT_EQ(child.exitStatus(), QProcess::NormalExit) << output.toStdString();
+        EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+        EXPECT_TRUE(output.contains("[       OK ] SoundModuleMapping.ChildPlaysACue"))
+            << output.toStdString();
+        return output;
+    }
+};
+
+TEST_F(SoundModuleMappingTest, MediaLibrariesAreMappedOnlyAtTheFirstCueWithAFile) {
+    ASSERT_TRUE(QFileInfo::exists(SoundModuleCandidates().first()));
+    WriteFile(path("tone.wav"), WaveFile(2, 440));
+    MonitorRecorder recorder;
+    ASSERT_TRUE(recorder.ready());
+    runChild(QCoreApplication::applicationFilePath(), true, recorder);
+    EXPECT_TRUE(WaitUntil([&] { return recorder.peak() > 1000; }, 10000));
+}
+
+TEST_F(SoundModuleMappingTest, MissingModuleMeansSilenceWithoutAMessage) {
+    // A copy of this program in a folder without the module: it looks beside itself first,
+    // then in the install folder, where a build tree has none either.
+    for (const QString& candidate : SoundModuleCandidates().mid(1))
+        if (QFileInfo::exists(candidate))
+            GTEST_SKIP() << "a module is installed at " << candidate.toStdString();
+    const QString copy = path("lonely_test");
+    ASSERT_TRUE(QFile::copy(QCoreApplication::applicationFilePath(), copy));
+    ASSERT_TRUE(
+        QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    WriteFile(path("tone.wav"), WaveFile(2, 440));
+    MonitorRecorder recorder;
+    ASSERT_TRUE(recorder.ready());
+    const QByteArray output = runChild(copy, false, recorder);
+    EXPECT_FALSE(output.contains("pendra_mediasound")) << output.toStdString();
+    QTest::qWait(500);
+    EXPECT_EQ(recorder.peak(), 0);
 }
 
 } // namespace

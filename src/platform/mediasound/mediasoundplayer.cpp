@@ -8,9 +8,9 @@
 #include <QUrl>
 
 MediaSoundPlayer::MediaSoundPlayer() {
-    // Bring the media back end and its player elements up now, at start-up: the first
-    // player of a process loads GStreamer's plugins, which would otherwise delay the first
-    // cue in the middle of a run.
+    // Bring the media back end and its player elements up now, when the player is made:
+    // the first player of a process loads GStreamer's plugins, which would otherwise delay
+    // the first cue.
     QMediaDevices::defaultAudioOutput();
     QMediaPlayer warmUp;
 }
