@@ -252,7 +252,8 @@ VECTOR_ROWS void MirrorMaskVertically(Mask& mask) {
 }
 
 int BlurWeight(int amount) {
-    return roundEven(amount * 255.0 / 100.0);
+    // js.ini can hold up to 255; past 100 the weight would exceed 255 and overshoot.
+    return roundEven(std::clamp(amount, 0, 100) * 255.0 / 100.0);
 }
 
 VECTOR_ROWS void BlurMask(Mask& mask, int amount) {

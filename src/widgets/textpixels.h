@@ -82,7 +82,8 @@ void SprayMask(Mask& mask, int range, PixelRandom& random);
 void MirrorMaskHorizontally(Mask& mask);
 void MirrorMaskVertically(Mask& mask);
 
-// Blur weight K of an amount in percent (round half to even of amount * 255 / 100).
+// Blur weight K of an amount in percent (round half to even of amount * 255 / 100); amounts
+// above 100 weigh as 100.
 int BlurWeight(int amount);
 // Moves each pixel K/256 of the way to its 5 x 5 average (edges replicated).
 void BlurMask(Mask& mask, int amount);

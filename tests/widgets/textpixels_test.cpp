@@ -223,6 +223,45 @@ TEST(TextPixels, BlurMatchesTheDirectNeighbourhoodSum) {
     }
 }
 
+// A byte in js.ini can hold more than 100 per cent; beyond 100 the weight would pass 255 and
+// overshoot the average, wrapping bytes into speckles. Such amounts blur as 100 does, for
+// the text and for its shadow.
+TEST(TextPixels, BlurAboveOneHundredActsAsOneHundred) {
+    PixelRandom random(11);
+    Mask source(12, 9);
+    for (int y = 0; y < source.height; ++y)
+        for (int x = 0; x < source.width; ++x)
+            source.at(x, y) = random.below(3) == 0 ? 255 : 0; // hard edges everywhere
+    Mask full = source;
+    BlurMask(full, 100);
+
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSize(30);
+    const auto render = [&](int blur, int shadowBlur) {
+        TextEffect effect;
+        effect.Blur = static_cast<quint8>(blur);
+        effect.Shadow.Enabled = true;
+        effect.Shadow.Blur = static_cast<quint8>(shadowBlur);
+        TextRenderer r;
+        r.setFont(font);
+        r.setEffect(effect);
+        QImage canvas(r.MeasureText("08:15"), QImage::Format_RGB32);
+        canvas.fill(qRgb(240, 240, 240));
+        r.RenderText(canvas, 0, 0, "08:15");
+        return canvas;
+    };
+    const QImage reference = render(100, 100);
+
+    for (int amount : {101, 200, 255}) {
+        SCOPED_TRACE(amount);
+        EXPECT_EQ(BlurWeight(amount), 255);
+        Mask mask = source;
+        BlurMask(mask, amount);
+        EXPECT_EQ(valuesOf(mask), valuesOf(full));
+        EXPECT_EQ(render(amount, amount), reference);
+    }
+}
+
 TEST(TextPixels, GradientRampsRunByStyle) {
     const QRgb white = qRgb(255, 255, 255), black = qRgb(0, 0, 0);
     struct Case {
