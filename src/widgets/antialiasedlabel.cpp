@@ -1,5 +1,7 @@
 #include "antialiasedlabel.h"
 
+#include "colors.h"
+
 #include <QEvent>
 #include <QFontMetrics>
 #include <QPainter>
@@ -20,6 +22,13 @@ void AntiAliasedLabel::setCaption(const QString& caption) {
 
 void AntiAliasedLabel::setFontColor(const QColor& color) {
     m_fontColor = color;
+    m_fontColorValue = ValueFromColor(color);
+    changed();
+}
+
+void AntiAliasedLabel::setFontColorValue(qint32 value) {
+    m_fontColorValue = value;
+    m_fontColor = ColorFromValue(value, Qt::black);
     changed();
 }
 

@@ -27,6 +27,11 @@ public:
     // The font is QWidget::font()/setFont(); a font change re-renders.
     void setFontColor(const QColor& color);
     QColor fontColor() const { return m_fontColor; }
+    // The font colour as a js.ini colour value. A system colour or "no colour" is kept as
+    // it was set, so that saving writes it back unchanged; it draws in the desktop's colour
+    // (or black for "no colour"). setFontColor() sets the plain value of its colour.
+    void setFontColorValue(qint32 value);
+    qint32 fontColorValue() const { return m_fontColorValue; }
 
     const TextEffect& effect() const { return m_effect; }
     void setEffect(const TextEffect& effect);
@@ -91,6 +96,7 @@ private:
 
     QString m_caption;
     QColor m_fontColor = Qt::black;
+    qint32 m_fontColorValue = 0;
     QColor m_color = QColor(0xF0, 0xF0, 0xF0);
     TextEffect m_effect;
     mutable TextRenderer m_renderer; // measuring reuses its scratch image

@@ -1,7 +1,6 @@
 #include "labelfont.h"
 
 #include "antialiasedlabel.h"
-#include "colors.h"
 #include "exepath.h"
 #include "fontstyle.h"
 #include "jpegio.h"
@@ -119,7 +118,7 @@ void LoadLabelFont(const SettingsFile& f, AntiAliasedLabel& label, const QString
     label.beginUpdate();
     label.setEffect(effect);
     label.setFont(font);
-    label.setFontColor(ColorFromValue(color, Qt::black));
+    label.setFontColorValue(color);
     label.endUpdate();
 }
 
@@ -130,7 +129,7 @@ void SaveLabelFont(SettingsFile& f, const AntiAliasedLabel& label, const QString
     if (size < 1) size = Key::FontSize.defaultInt();
     f.WriteInteger(s, Key::FontSize.keyName(), size);
     f.WriteString(s, Key::FontName.keyName(), font.family());
-    f.WriteInteger(s, Key::FontColor.keyName(), ValueFromColor(label.fontColor()));
+    f.WriteInteger(s, Key::FontColor.keyName(), label.fontColorValue());
     int style = 0;
     if (font.bold()) style |= fsBold;
     if (font.italic()) style |= fsItalic;

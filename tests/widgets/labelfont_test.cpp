@@ -11,6 +11,8 @@
 
 #include <QFile>
 #include <QFontInfo>
+#include <QGuiApplication>
+#include <QPalette>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -184,6 +186,42 @@ TEST(LabelFont, SaveAndLoadRoundTrip) {
     const QRgb left = l.Texture.Picture.pixel(2, 4);
     EXPECT_NEAR(qRed(left), 200, 12);
     EXPECT_NEAR(qBlue(left), 30, 12);
+}
+
+// The dialog's colour fields offer system colours and "no colour": what was read must be
+// written back as it was, while the label draws a real colour.
+TEST(LabelFont, FontColorValuesSurviveTheRoundTrip) {
+    QTemporaryDir dir;
+    SettingsFile file(dir.filePath("js.ini"));
+    const QColor buttonFace = QGuiApplication::palette().color(QPalette::Active, QPalette::Button);
+    const QColor windowText =
+        QGuiApplication::palette().color(QPalette::Active, QPalette::WindowText);
+    struct Case {
+        qint32 value;
+        QColor drawn;
+    };
+    const Case cases[] = {
+        {-16777201, buttonFace},          // 0xFF00000F, the button face
+        {qint32(0xFF000008), windowText}, // window text
+        {536870911, QColor(Qt::black)},   // no colour
+        {255, QColor(255, 0, 0)},         {0, QColor(Qt::black)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
+        file.WriteInteger("Colors", "FontColor", c.value);
+        AntiAliasedLabel label;
+        LoadLabelFont(file, label, "Colors");
+        EXPECT_EQ(label.fontColor(), c.drawn);
+        file.WriteInteger("Colors", "FontColor", 12345); // so that the save must write it
+        SaveLabelFont(file, label, "Colors");
+        EXPECT_EQ(file.ReadInteger("Colors", "FontColor", -1), c.value);
+    }
+    // A colour set as a colour is stored as its plain value.
+    AntiAliasedLabel label;
+    label.setFontColorValue(-16777201);
+    label.setFontColor(QColor(0, 0, 255));
+    SaveLabelFont(file, label, "Colors");
+    EXPECT_EQ(file.ReadInteger("Colors", "FontColor", -1), 16711680);
 }
 
 TEST(LabelFont, TexturePictureFileRules) {
