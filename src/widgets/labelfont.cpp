@@ -8,6 +8,7 @@
 #include "settingsfile.h"
 
 #include <QFile>
+#include <QSaveFile>
 
 #include <stdexcept>
 
@@ -30,10 +31,39 @@ qint8 signed8(int v) {
 qint16 signed16(int v) {
     return static_cast<qint16>(static_cast<quint16>(static_cast<quint32>(v) & 0xFFFF));
 }
+
+// Writes a kept JPEG file back. The settings dialog saves on every OK, so a file that
+// already holds these bytes is left alone; another is replaced only once the new one is
+// complete.
+bool writeBytes(const QString& path, const QByteArray& bytes, QString* error) {
+    QFile existing(path);
+    if (existing.size() == bytes.size() && existing.open(QIODevice::ReadOnly) &&
+        existing.readAll() == bytes)
+        return true;
+    existing.close();
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return true;
+    *error = QStringLiteral("无法写入图片文件 %1：%2").arg(path, file.errorString());
+    return false;
+}
 } // namespace
 
 QString LabelPicturePath(const QString& section) {
     return ExeDir() + section + QStringLiteral(".jpg");
+}
+
+bool LoadTexturePicture(const QString& path, TextureEffect& texture, QString* error) {
+    QImage picture = ReadJpeg(path, error);
+    if (picture.isNull()) return false;
+    // Read after the decoder has accepted the file, so only a real picture's bytes are kept.
+    QFile file(path);
+    QByteArray bytes;
+    if (file.open(QIODevice::ReadOnly)) bytes = file.readAll();
+    texture.Picture = std::move(picture);
+    texture.PictureJpeg = bytes;
+    texture.PictureJpegKey = bytes.isEmpty() ? 0 : texture.Picture.cacheKey();
+    return true;
 }
 
 void LoadEffect(const SettingsFile& f, TextEffect& e, const QString& s) {
@@ -106,10 +136,7 @@ void LoadLabelFont(const SettingsFile& f, AntiAliasedLabel& label, const QString
         const QString path = LabelPicturePath(s);
         if (QFile::exists(path)) {
             QString error;
-            QImage picture = ReadJpeg(path, &error);
-            if (!picture.isNull())
-                effect.Texture.Picture = std::move(picture);
-            else if (pictureError)
+            if (!LoadTexturePicture(path, effect.Texture, &error) && pictureError)
                 *pictureError = error;
         }
     }
@@ -137,11 +164,16 @@ void SaveLabelFont(SettingsFile& f, const AntiAliasedLabel& label, const QString
     if (font.strikeOut()) style |= fsStrikeOut;
     f.WriteString(s, Key::FontStyle.keyName(), FontStyleToText(style));
 
-    const QImage& picture = label.effect().Texture.Picture;
-    if (!picture.isNull()) {
+    const TextureEffect& texture = label.effect().Texture;
+    if (!texture.Picture.isNull()) {
+        const QString path = LabelPicturePath(s);
         QString error;
-        if (!WriteJpeg(LabelPicturePath(s), picture, 90, &error))
+        if (texture.keepsJpeg()) {
+            if (!writeBytes(path, texture.PictureJpeg, &error))
+                throw std::runtime_error(error.toStdString());
+        } else if (!WriteJpeg(path, texture.Picture, 90, &error)) {
             throw std::runtime_error(error.toStdString());
+        }
     }
     SaveEffect(f, label.effect(), s);
 }

@@ -13,6 +13,11 @@ class SettingsFile;
 // Path of the texture picture of the labels stored in section.
 QString LabelPicturePath(const QString& section);
 
+// Reads a JPEG file into the texture picture and keeps its bytes with it, so that a save
+// writes the file unchanged. Returns false and sets *error (naming the file) when it cannot
+// be read; the texture is then left as it was.
+bool LoadTexturePicture(const QString& path, TextureEffect& texture, QString* error = nullptr);
+
 // Reads the twenty effect keys; a missing or unreadable key keeps the field's present
 // value. Integers are cut to the field's width as a Windows build stores them.
 void LoadEffect(const SettingsFile& file, TextEffect& effect, const QString& section);
@@ -26,7 +31,9 @@ void SaveEffect(SettingsFile& file, const TextEffect& effect, const QString& sec
 void LoadLabelFont(const SettingsFile& file, AntiAliasedLabel& label, const QString& section,
                    QString* pictureError = nullptr);
 
-// Writes the font keys, the texture picture (if it holds an image) and the effect keys.
+// Writes the font keys, the texture picture (if it holds an image) and the effect keys. A
+// picture read from a JPEG file is written back byte for byte; any other is encoded at
+// quality 90.
 // Throws SettingsWriteError on a refused key write, std::runtime_error when the picture
 // cannot be written.
 void SaveLabelFont(SettingsFile& file, const AntiAliasedLabel& label, const QString& section);

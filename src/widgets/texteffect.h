@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QtGlobal>
 
@@ -33,6 +34,16 @@ struct TextureEffect {
     bool Enabled = false;
     quint8 Mode = 0; // TextureMode
     QImage Picture;
+    // The JPEG file that Picture was decoded from, so that saving writes those very bytes
+    // again instead of encoding the picture once more (and losing quality each time). They
+    // belong to Picture only while it is still that image: PictureJpegKey is its cacheKey(),
+    // which a changed or replaced picture no longer has. See LoadTexturePicture().
+    QByteArray PictureJpeg;
+    qint64 PictureJpegKey = 0;
+
+    bool keepsJpeg() const {
+        return !Picture.isNull() && !PictureJpeg.isEmpty() && Picture.cacheKey() == PictureJpegKey;
+    }
 };
 
 struct TextEffect {

@@ -266,6 +266,49 @@ TEST(LabelFont, TexturePictureFileRules) {
     EXPECT_TRUE(error.isEmpty());
 }
 
+// The dialog saves the clock label on every OK: a picture that came from a JPEG file must
+// not lose quality each time, so its file is written back byte for byte. Only a picture
+// from elsewhere, or one changed since, is encoded (at quality 90).
+TEST(LabelFont, JpegPictureIsKeptByteForByte) {
+    QTemporaryDir dir;
+    SettingsFile file(dir.filePath("js.ini"));
+    PictureFile picture("Keep");
+    // Quality 50, so that an encoding at 90 could never give the same bytes.
+    ASSERT_TRUE(WriteJpeg(picture.path, testPicture(32, 16), 50));
+    const QByteArray original = readAll(picture.path);
+    file.WriteBool("Keep", "Texture", true);
+    AntiAliasedLabel label;
+    LoadLabelFont(file, label, "Keep");
+    ASSERT_EQ(label.effect().Texture.Picture.size(), QSize(32, 16));
+
+    SaveLabelFont(file, label, "Keep");
+    EXPECT_EQ(readAll(picture.path), original);
+    QFile::remove(picture.path); // gone meanwhile: written again, still the same bytes
+    SaveLabelFont(file, label, "Keep");
+    EXPECT_EQ(readAll(picture.path), original);
+
+    // A copy of the effect keeps the bytes too (the label stores a copy).
+    AntiAliasedLabel other;
+    other.setEffect(label.effect());
+    QFile::remove(picture.path);
+    SaveLabelFont(file, other, "Keep");
+    EXPECT_EQ(readAll(picture.path), original);
+
+    const auto quantOfSaved = [&](const TextEffect& e) {
+        AntiAliasedLabel l;
+        l.setEffect(e);
+        SaveLabelFont(file, l, "Keep");
+        return firstQuantTable(readAll(picture.path)).left(6);
+    };
+    const QByteArray quality90("\x03\x02\x02\x03\x02\x02", 6);
+    TextEffect changed = label.effect();
+    changed.Texture.Picture.setPixel(0, 0, qRgb(1, 2, 3));
+    EXPECT_EQ(quantOfSaved(changed), quality90) << "a changed picture";
+    TextEffect replaced = label.effect();
+    replaced.Texture.Picture = testPicture(8, 8);
+    EXPECT_EQ(quantOfSaved(replaced), quality90) << "a picture from another source";
+}
+
 TEST(LabelFont, RefusedWritesThrow) {
     AntiAliasedLabel label;
     SettingsFile unwritable("/nonexistent-dir/js.ini");
