@@ -1,23 +1,52 @@
 #include "fonts.h"
 
 #include <QFont>
-#include <QStringList>
+#include <QFontDatabase>
+#include <QFontInfo>
+
+namespace {
+
+struct Substitution {
+    std::initializer_list<const char*> windowsNames;
+    std::initializer_list<const char*> faces; // the preferred first
+};
+
+// Faces with a bold weight come first, so that [fsBold] draws a real bold.
+const Substitution Substitutions[] = {
+    // Song/Ming serif faces.
+    {{"宋体", "新宋体", "SimSun", "NSimSun"}, {"Noto Serif CJK SC", "AR PL UMing CN"}},
+    // Kai (brush) faces.
+    {{"楷体_GB2312", "楷体", "KaiTi", "KaiTi_GB2312"}, {"AR PL UKai CN"}},
+    // Hei (sans) faces.
+    {{"黑体", "SimHei", "微软雅黑", "Microsoft YaHei"}, {"Noto Sans CJK SC", "DejaVu Sans"}},
+    // The Windows dialog sans faces.
+    {{"MS Sans Serif", "MS Shell Dlg", "MS Shell Dlg 2", "Tahoma"},
+     {"DejaVu Sans", "Noto Sans CJK SC"}},
+};
+
+} // namespace
 
 void RegisterFontSubstitutions() {
-    // Song/Ming serif faces.
-    const QStringList song{QStringLiteral("AR PL UMing CN"), QStringLiteral("Noto Serif CJK SC")};
-    for (const char* name : {"宋体", "新宋体", "SimSun", "NSimSun"})
-        QFont::insertSubstitutions(QString::fromUtf8(name), song);
-    // Kai (brush) faces.
-    const QStringList kai{QStringLiteral("AR PL UKai CN")};
-    for (const char* name : {"楷体_GB2312", "楷体", "KaiTi", "KaiTi_GB2312"})
-        QFont::insertSubstitutions(QString::fromUtf8(name), kai);
-    // Hei (sans) faces.
-    const QStringList hei{QStringLiteral("Noto Sans CJK SC"), QStringLiteral("DejaVu Sans")};
-    for (const char* name : {"黑体", "SimHei", "微软雅黑", "Microsoft YaHei"})
-        QFont::insertSubstitutions(QString::fromUtf8(name), hei);
-    // The Windows dialog sans faces.
-    const QStringList sans{QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans CJK SC")};
-    for (const char* name : {"MS Sans Serif", "MS Shell Dlg", "MS Shell Dlg 2", "Tahoma"})
-        QFont::insertSubstitutions(QString::fromUtf8(name), sans);
+    for (const Substitution& s : Substitutions) {
+        QStringList faces;
+        for (const char* face : s.faces)
+            faces << QString::fromUtf8(face);
+        for (const char* name : s.windowsNames)
+            QFont::insertSubstitutions(QString::fromUtf8(name), faces);
+    }
+}
+
+QStringList SubstitutedFontNames() {
+    QStringList names;
+    for (const Substitution& s : Substitutions)
+        for (const char* name : s.windowsNames)
+            names << QString::fromUtf8(name);
+    return names;
+}
+
+bool FaceHasBoldWeight(const QFont& font) {
+    const QString family = QFontInfo(font).family();
+    for (const QString& style : QFontDatabase::styles(family))
+        if (QFontDatabase::weight(family, style) >= QFont::DemiBold) return true;
+    return false;
 }

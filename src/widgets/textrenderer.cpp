@@ -1,9 +1,11 @@
 #include "textrenderer.h"
 
 #include "colors.h"
+#include "fonts.h"
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QPainterPath>
 
 #include <algorithm>
 #include <cstdlib>
@@ -33,7 +35,25 @@ QFont TextRenderer::enlargedFont() const {
     // Unsmoothed quality means hard glyph edges, from the rasteriser as well.
     if (m_quality == aqNone)
         big.setStyleStrategy(QFont::StyleStrategy(big.styleStrategy() | QFont::NoAntialias));
+    // Emboldened glyphs are wider by the stroke; each advance makes room for it.
+    if (const qreal stroke = syntheticBoldStroke(); stroke > 0)
+        big.setLetterSpacing(QFont::AbsoluteSpacing, stroke);
     return big;
+}
+
+qreal TextRenderer::syntheticBoldStroke() const {
+    if (!m_font.bold()) return 0;
+    if (!m_boldChecked || !(m_boldCheckedFont == m_font)) {
+        m_faceHasBold = FaceHasBoldWeight(m_font);
+        m_boldCheckedFont = m_font;
+        m_boldChecked = true;
+    }
+    if (m_faceHasBold) return 0;
+    // A twenty-fourth of the em, the usual strength of a synthetic bold.
+    const int k = QualityFactor(m_quality);
+    const qreal dpi = m_scratch.isNull() ? 96.0 : m_scratch.logicalDpiY();
+    const qreal em = m_font.pixelSize() > 0 ? m_font.pixelSize() : m_font.pointSizeF() * dpi / 72;
+    return em * k / 24.0;
 }
 
 bool TextRenderer::cacheMatches(const QString& text) const {
@@ -112,7 +132,17 @@ void TextRenderer::buildMask(const QString& text, const Extent& e) {
             p.translate(e.originX * k, e.originY * k);
             p.rotate(-m_effect.Angle); // the angle runs counter-clockwise on screen
         }
-        p.drawText(QPoint(0, ascent), text);
+        if (const qreal stroke = syntheticBoldStroke(); stroke > 0) {
+            // The outline stroked as well as filled grows each glyph by half the stroke on
+            // every side; the first half-stroke is kept inside the image.
+            QPainterPath path;
+            path.addText(QPointF(stroke / 2, ascent), big, text);
+            p.setPen(QPen(Qt::white, stroke, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            p.setBrush(Qt::white);
+            p.drawPath(path);
+        } else {
+            p.drawText(QPoint(0, ascent), text);
+        }
     }
     // White on black: any one channel is the coverage; blue is the lowest byte. Each band
     // of k rows is made black again right after it is read, while it is still in the cache,

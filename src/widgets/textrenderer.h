@@ -47,6 +47,9 @@ private:
     Extent measure(const QString& text);
     void buildMask(const QString& text, const Extent& extent);
     QFont enlargedFont() const;
+    // Bold asked of a face without a bold weight: the glyphs are widened by a stroke of
+    // this width (in enlarged pixels), 0 otherwise.
+    qreal syntheticBoldStroke() const;
 
     // The coverage of the last text drawn, before the effects: the clock redraws the same
     // text between its changes, and this skips drawing it enlarged again.
@@ -62,6 +65,8 @@ private:
     bool cacheMatches(const QString& text) const;
 
     QFont m_font;
+    mutable QFont m_boldCheckedFont; // the font whose face syntheticBoldStroke() looked up
+    mutable bool m_boldChecked = false, m_faceHasBold = true;
     QColor m_color = Qt::black;
     TextEffect m_effect;
     AAQuality m_quality = aqNormal;

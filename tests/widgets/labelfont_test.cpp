@@ -6,6 +6,7 @@
 #include "jpegio.h"
 #include "labelfont.h"
 #include "settingsfile.h"
+#include "textrenderer.h"
 
 #include <gtest/gtest.h>
 
@@ -386,5 +387,42 @@ TEST(Fonts, WindowsNamesResolveToFacesOfTheSameKind) {
         const QFontInfo info(QFont(QString::fromUtf8(c.name), 20));
         EXPECT_TRUE(c.acceptable.contains(info.family()))
             << c.name << " came out as " << info.family().toStdString();
+    }
+}
+
+// Settings files ask for bold clock text by a Windows face name: each must draw bolder
+// than regular, whether the face it stands for has a bold weight or not.
+TEST(Fonts, BoldIsBolderForEverySubstitutedName) {
+    RegisterFontSubstitutions();
+    const QString text = QString::fromUtf8("08:15 阶段");
+    const auto coverage = [&](const QString& name, bool bold, int* width) {
+        QFont font(name, 24);
+        font.setBold(bold);
+        TextRenderer r;
+        r.setFont(font);
+        const QSize size = r.MeasureText(text);
+        QImage canvas(size, QImage::Format_RGB32);
+        canvas.fill(0xFF000000u);
+        r.RenderText(canvas, 0, 0, text);
+        *width = size.width();
+        long sum = 0;
+        for (int y = 0; y < r.mask().height; ++y)
+            for (int x = 0; x < r.mask().width; ++x)
+                sum += r.mask().at(x, y);
+        return sum;
+    };
+    const QStringList names = SubstitutedFontNames();
+    ASSERT_FALSE(names.isEmpty());
+    for (const QString& name : names) {
+        SCOPED_TRACE(name.toStdString());
+        int regularWidth = 0, boldWidth = 0;
+        const long regular = coverage(name, false, &regularWidth);
+        const long bold = coverage(name, true, &boldWidth);
+        ASSERT_GT(regular, 0);
+        // Darker by a clear margin (a bold weight adds far more than a few per cent), or
+        // wider.
+        EXPECT_TRUE(bold > regular * 11 / 10 || boldWidth > regularWidth)
+            << QFontInfo(QFont(name, 24)).family().toStdString() << ": regular " << regular
+            << " px " << regularWidth << ", bold " << bold << " px " << boldWidth;
     }
 }
