@@ -44,7 +44,10 @@ const PendraSoundModule* loadModule() {
 } // namespace
 
 QStringList SoundModuleCandidates() {
-    QStringList paths{ExeDir() + QLatin1String(SoundModuleFileName)};
+    QStringList paths;
+    // Never a path relative to the current directory, which is wherever js.ini is.
+    const QString exeDir = ExeDir();
+    if (QFileInfo(exeDir).isAbsolute()) paths << exeDir + QLatin1String(SoundModuleFileName);
 #ifdef PENDRA_MODULE_DIR
     paths << QStringLiteral(PENDRA_MODULE_DIR "/") + QLatin1String(SoundModuleFileName);
 #endif
