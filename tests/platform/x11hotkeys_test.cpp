@@ -51,6 +51,13 @@ TEST_F(X11HotkeysTest, CombinationsFireOnlyWithTheirModifiers) {
         {quint16(Shortcut::Shift | 0x22), {"Next"}, "shift+Next"}, // Shift+PgDn
         {quint16(Shortcut::Ctrl | '5'), {"5"}, "ctrl+5"},
         {quint16(Shortcut::Alt | 0xBD), {"minus"}, "alt+minus"},
+        // Keys on which the key tables once disagreed: Help, Print Screen, Mute, Play.
+        {quint16(Shortcut::Ctrl | 0x2F),
+         {"shift+Help"},
+         "ctrl+Help"}, // xdotool takes a bare "Help" for its help command
+        {quint16(Shortcut::Ctrl | 0x2C), {"Print"}, "ctrl+Print"},
+        {quint16(Shortcut::Shift | 0xAD), {"XF86AudioMute"}, "shift+XF86AudioMute"},
+        {quint16(Shortcut::Shift | 0xB3), {"XF86AudioPlay"}, "shift+XF86AudioPlay"},
     };
     int id = 10;
     for (const Case& c : cases) {
