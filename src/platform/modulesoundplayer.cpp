@@ -3,6 +3,7 @@
 #include "exepath.h"
 #include "soundmodule.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QLibrary>
 
@@ -47,7 +48,13 @@ QStringList SoundModuleCandidates() {
     QStringList paths;
     // Never a path relative to the current directory, which is wherever js.ini is.
     const QString exeDir = ExeDir();
-    if (QFileInfo(exeDir).isAbsolute()) paths << exeDir + QLatin1String(SoundModuleFileName);
+    if (QFileInfo(exeDir).isAbsolute()) {
+        paths << exeDir + QLatin1String(SoundModuleFileName);
+#ifdef PENDRA_MODULE_DIR_FROM_BIN
+        paths << QDir::cleanPath(exeDir + QStringLiteral(PENDRA_MODULE_DIR_FROM_BIN "/") +
+                                 QLatin1String(SoundModuleFileName));
+#endif
+    }
 #ifdef PENDRA_MODULE_DIR
     paths << QStringLiteral(PENDRA_MODULE_DIR "/") + QLatin1String(SoundModuleFileName);
 #endif
