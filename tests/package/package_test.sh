@@ -38,6 +38,8 @@ outside=$(dpkg-deb -c "$deb" | awk '{print $6}' | grep -v '^\./usr/' | grep -v '
 id=org.pendra.Pendra
 expect_file() { [ -f "$root/$1" ] && echo "ok: $1" || fail "missing /$1"; }
 expect_file usr/bin/pendra
+# The sound module, without which every cue would stay silent (it is loaded at run time).
+expect_file usr/lib/pendra/pendra_mediasound.so
 [ -x "$root/usr/bin/pendra" ] || fail "usr/bin/pendra is not executable"
 expect_file usr/share/applications/$id.desktop
 expect_file usr/share/metainfo/$id.metainfo.xml
