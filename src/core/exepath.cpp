@@ -7,8 +7,7 @@ QString ExecutablePath() {
     // /proc/self/exe names the file even when the program was started through a link
     // or without a QCoreApplication.
     const QString self = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
-    if (!self.isEmpty())
-        return self;
+    if (!self.isEmpty()) return self;
     return QCoreApplication::applicationFilePath();
 }
 
