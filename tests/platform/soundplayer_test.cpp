@@ -332,9 +332,9 @@ TEST(SoundModuleMapping, ChildPlaysACue) {
 
 class SoundModuleMappingTest : public SoundPlayerTest {
 protected:
-    // Runs ChildPlaysACue in the executable at program while recorder listens; returns the
-    // child's output.
-    QByteArray runChild(const QString& program, bool expectModule, MonitorRecorder& recorder) {
+    // Runs ChildPlaysACue in the executable at program; returns the child's output. The
+    // event loop runs meanwhile, so a MonitorRecorder of the caller hears the child.
+    QByteArray runChild(const QString& program, bool expectModule) {
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("PENDRA_MAPS_CHILD_DIR", m_dir.path());
@@ -342,7 +342,6 @@ protected:
         child.setProcessEnvironment(env);
         child.setProcessChannelMode(QProcess::MergedChannels);
         child.start(program, {"--gtest_filter=SoundModuleMapping.ChildPlaysACue"});
-        // Waiting with the event loop running, so that the recorder takes in what it hears.
         EXPECT_TRUE(WaitUntil([&] { return child.state() == QProcess::NotRunning; }, 60000));
         const QByteArray output = child.readAll();
         EXPECT_EQ(child.exitStatus(), QProcess::NormalExit) << output.toStdString();
@@ -358,7 +357,7 @@ TEST_F(SoundModuleMappingTest, MediaLibrariesAreMappedOnlyAtTheFirstCueWithAFile
     WriteFile(path("tone.wav"), WaveFile(2, 440));
     MonitorRecorder recorder;
     ASSERT_TRUE(recorder.ready());
-    runChild(QCoreApplication::applicationFilePath(), true, recorder);
+    runChild(QCoreApplication::applicationFilePath(), true);
     EXPECT_TRUE(WaitUntil([&] { return recorder.peak() > 1000; }, 10000));
 }
 
@@ -375,7 +374,7 @@ TEST_F(SoundModuleMappingTest, MissingModuleMeansSilenceWithoutAMessage) {
     WriteFile(path("tone.wav"), WaveFile(2, 440));
     MonitorRecorder recorder;
     ASSERT_TRUE(recorder.ready());
-    const QByteArray output = runChild(copy, false, recorder);
+    const QByteArray output = runChild(copy, false);
     EXPECT_FALSE(output.contains("pendra_mediasound")) << output.toStdString();
     QTest::qWait(500);
     EXPECT_EQ(recorder.peak(), 0);
