@@ -6,8 +6,8 @@ set -euo pipefail
 packages=(
   # build tools
   build-essential cmake ninja-build pkg-config clang-format git
-  # Qt 6 widgets and multimedia, X11 access through xcb
-  qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6multimedia6
+  # Qt 6 widgets and multimedia, X11 access through xcb; Chinese texts in Qt's own dialogs
+  qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6multimedia6 qt6-translations-l10n
   libxcb1-dev libx11-dev libgl-dev
   # texture picture of the clock text
   libjpeg62-turbo-dev
@@ -16,6 +16,8 @@ packages=(
   gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-tools timgm6mb-soundfont
   # faces for the fonts that settings files written on Chinese Windows name
   fonts-arphic-uming fonts-arphic-ukai fonts-noto-cjk fonts-dejavu-core
+  # Arial's metrics, for the time fields
+  fonts-liberation2
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xdotool x11-utils xauth pulseaudio pulseaudio-utils
