@@ -5,8 +5,10 @@
 // (file, colour, message boxes) as they come up, however deeply they are nested.
 #include "x11util.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QLineEdit>
 #include <QMap>
 #include <QScreen>
 #include <QSet>
@@ -25,8 +27,13 @@ inline bool waitUntil(const std::function<bool()>& done, int msecs = 10000) {
 }
 
 // Moves the real pointer to the middle of w (or to at, in w's coordinates) and clicks.
+// Check boxes and radio buttons take clicks only on their box and text, so they are
+// clicked on the box.
 inline void click(QWidget* w, QPoint at = QPoint(-1, -1)) {
-    if (at.x() < 0) at = w->rect().center();
+    if (at.x() < 0) {
+        at = w->rect().center();
+        if (w->inherits("QCheckBox") || w->inherits("QRadioButton")) at.setX(8);
+    }
     const QPoint g = w->mapToGlobal(at);
     // No --sync: it waits for a motion event, which never comes when the pointer is there.
     x11::xdotool({"mousemove", QString::number(g.x()), QString::number(g.y()), "click", "1"});
@@ -53,6 +60,17 @@ inline QImage screenOf(QWidget* w) {
         ->grabWindow(0, g.x(), g.y(), w->width(), w->height())
         .toImage()
         .convertToFormat(QImage::Format_RGB32);
+}
+
+// Types a full path into a file dialog and opens it, as a user may. (Selecting it in the
+// list would depend on the dialog having read the folder yet, and a file selected in the
+// list would win over the typed name.)
+inline void chooseFile(QWidget* fileDialog, const QString& path) {
+    for (auto* view : fileDialog->findChildren<QAbstractItemView*>())
+        view->clearSelection();
+    auto* name = fileDialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (name) name->setText(path);
+    QMetaObject::invokeMethod(fileDialog, "accept");
 }
 
 // Answers modal dialogs by objectName from a timer, so that it also runs inside a dialog's

@@ -207,8 +207,7 @@ TEST(FileField, BrowseOffersTheFilterAndTakesTheFullPath) {
         auto* dialog = static_cast<QFileDialog*>(w);
         filters = dialog->nameFilters();
         startDir = dialog->directory().absolutePath();
-        dialog->selectFile(dir.filePath("alarm.mid"));
-        static_cast<QDialog*>(dialog)->accept();
+        chooseFile(dialog, dir.filePath("alarm.mid"));
     });
     click(field->browseButton());
     ASSERT_TRUE(waitUntil([&] { return changed.count() == 1; }));
