@@ -6,6 +6,7 @@
 
 #include <QDialogButtonBox>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -49,11 +50,23 @@ FontColorDialog::FontColorDialog(QWidget* parent)
 }
 
 void FontColorDialog::setCurrentFont(const QFont& font) {
-    m_fonts->setCurrentFont(font);
+    m_given = font;
+    // The list holds installed faces: show the one that stands in for a Windows name
+    // such as "宋体", and sizes in points.
+    QFont shown = font;
+    m_givenFace = QFontInfo(font).family();
+    shown.setFamily(m_givenFace);
+    if (shown.pointSizeF() <= 0 && font.pixelSize() > 0)
+        shown.setPointSizeF(font.pixelSize() * 72.0 / logicalDpiY());
+    m_fonts->setCurrentFont(shown);
 }
 
 QFont FontColorDialog::selectedFont() const {
-    return m_fonts->currentFont();
+    QFont chosen = m_fonts->currentFont();
+    // An unchanged face keeps the name it was given, so js.ini stays readable on Windows.
+    if (!m_givenFace.isEmpty() && chosen.family() == m_givenFace)
+        chosen.setFamily(m_given.family());
+    return chosen;
 }
 
 void FontColorDialog::setCurrentColor(const QColor& color) {

@@ -25,6 +25,8 @@ public:
 private:
     QFontDialog* m_fonts;
     ColorSwatch* m_color;
+    QFont m_given;       // as passed in, perhaps with a Windows face name
+    QString m_givenFace; // the installed face that shows it
 };
 
 // Opens the dialog on font and color; on OK stores the choice and returns true.

@@ -662,3 +662,29 @@ TEST_F(FontEffectDialogTest, ScreenShowsTheGradientTurnAround) {
     }));
     EXPECT_LT(after.leftRed, after.leftBlue / 4);
 }
+
+TEST_F(FontEffectDialogTest, FontDialogKeepsAWindowsFaceNameUnlessAnotherIsChosen) {
+    FontColorDialog dialog;
+    QFont song(QStringLiteral("宋体"));
+    song.setPointSize(12);
+    song.setBold(true);
+    dialog.setCurrentFont(song);
+    dialog.setCurrentColor(QColor(0, 0, 128));
+    // The list shows the installed face that stands in for it...
+    EXPECT_EQ(dialog.fontChooser()->currentFont().family(), "AR PL UMing CN");
+    // ...and an unchanged choice gives the Windows name back, for js.ini.
+    EXPECT_EQ(dialog.selectedFont().family(), "宋体");
+    EXPECT_EQ(dialog.selectedFont().pointSize(), 12);
+    EXPECT_EQ(dialog.selectedColor(), QColor(0, 0, 128));
+
+    QFont serif(QStringLiteral("DejaVu Serif"));
+    serif.setPointSize(20);
+    dialog.fontChooser()->setCurrentFont(serif);
+    EXPECT_EQ(dialog.selectedFont().family(), "DejaVu Serif");
+    EXPECT_EQ(dialog.selectedFont().pointSize(), 20);
+
+    // A font sized in pixels, like the sample's, is offered in points.
+    dialog.setCurrentFont(SampleFont());
+    EXPECT_GT(dialog.fontChooser()->currentFont().pointSizeF(), 0);
+    EXPECT_EQ(dialog.selectedFont().family(), SampleFont().family());
+}
