@@ -1,6 +1,7 @@
 // Renders the font-and-effect dialog into a PNG, for the README:
-//   font_dialog_shot OUTPUT.png
-// QT_SCALE_FACTOR=1.5 renders it as a 150 % desktop shows it.
+//   font_dialog_shot OUTPUT.png [POINTS]
+// QT_SCALE_FACTOR=1.5 renders it as a 150 % desktop shows it; POINTS gives the sample the
+// size of a clock font instead of the sample's own.
 #include "fonteffectdialog.h"
 #include "fonts.h"
 #include "qtchinese.h"
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
     dialog.LoadEffect(effect);
     QFont font = SampleFont();
     font.setPixelSize(28);
+    if (argc > 2) font.setPointSize(QString::fromLocal8Bit(argv[2]).toInt());
     dialog.setSampleFont(font, Qt::black);
     dialog.show();
     QApplication::processEvents();

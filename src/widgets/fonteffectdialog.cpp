@@ -208,6 +208,7 @@ void FontEffectDialog::buildShadowGroup() {
     g->addWidget(labelFor(spShadow, "阴影颜色:", gbShadow), 3, 0);
     g->addWidget(spShadow, 3, 1, Qt::AlignLeft);
     g->setRowStretch(4, 1);
+    g->setColumnStretch(4, 1); // a wide dialog (a large font) widens the margin only
 }
 
 void FontEffectDialog::buildGradualGroup() {
@@ -240,6 +241,7 @@ void FontEffectDialog::buildGradualGroup() {
     g->addWidget(rbCenterToLR, 4, 0, 1, 2);
     g->addWidget(rbCenterToTB, 4, 2, 1, 2);
     g->setRowStretch(5, 1);
+    g->setColumnStretch(4, 1); // a wide dialog (a large font) widens the margin only
 }
 
 void FontEffectDialog::buildTextureGroup() {
@@ -270,6 +272,7 @@ void FontEffectDialog::buildTextureGroup() {
     g->addWidget(btnClearPic, 3, 1);
     g->addWidget(lblPicture, 4, 0, 1, 2);
     g->setRowStretch(5, 1);
+    g->setColumnStretch(2, 1); // a wide dialog (a large font) widens the margin only
 }
 
 void FontEffectDialog::buildOtherGroup() {
@@ -298,6 +301,7 @@ void FontEffectDialog::buildOtherGroup() {
     g->addWidget(cbHorzMirror, 3, 2, 1, 2);
     g->addWidget(cbVertMirror, 4, 0, 1, 2);
     g->setRowStretch(5, 1);
+    g->setColumnStretch(4, 1); // a wide dialog (a large font) widens the margin only
 }
 
 void FontEffectDialog::connectPreview() {
@@ -450,7 +454,8 @@ void FontEffectDialog::showPictureState() {
 }
 
 void FontEffectDialog::fitSample() {
-    // Room for the sample text with a shadow's offsets, as far as the screen allows.
+    // Room for the sample text with a shadow's offsets, as far as the screen allows (with
+    // room left for the title bar).
     const QFontMetrics metrics(m_sample->font());
     QSize want(metrics.horizontalAdvance(sampleText()) + 48, metrics.height() + 32);
     want = want.expandedTo(QSize(0, 64));
@@ -459,7 +464,7 @@ void FontEffectDialog::fitSample() {
         const QSize avail = s->availableGeometry().size();
         const int groupsHigh = gbShadow->sizeHint().height() + gbTexture->sizeHint().height();
         want = want.boundedTo(QSize(avail.width() - btnOK->sizeHint().width() - 64,
-                                    qMax(64, avail.height() - groupsHigh - 96)));
+                                    qMax(64, avail.height() - groupsHigh - 136)));
     }
     Panel1->setMinimumSize(want);
     if (!isVisible() || !s) return;
