@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionFocusRect>
+#include <QWheelEvent>
 
 namespace {
 
@@ -117,6 +118,7 @@ ColorField::ColorField(QWidget* parent) : QComboBox(parent) {
     // on a small screen.
     setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     setMaxVisibleItems(20);
+    setFocusPolicy(Qt::StrongFocus); // not taken by the wheel, see wheelEvent
     setIconSize(QSize(20, 14));
     for (const NamedColor& c : StandardColors)
         addItem(sampleIcon(c.value), QString::fromUtf8(c.name), c.value);
@@ -162,9 +164,30 @@ void ColorField::showValue() {
     setCurrentIndex(m_otherIndex);
 }
 
+void ColorField::keyPressEvent(QKeyEvent* event) {
+    m_stepping = true;
+    QComboBox::keyPressEvent(event);
+    m_stepping = false;
+}
+
+void ColorField::wheelEvent(QWheelEvent* event) {
+    // Scrolling over a dialog must not change its colours on the way.
+    if (!hasFocus()) {
+        event->ignore();
+        return;
+    }
+    m_stepping = true;
+    QComboBox::wheelEvent(event);
+    m_stepping = false;
+}
+
 void ColorField::activatedItem(int index) {
     qint32 picked = m_value;
     if (itemData(index, CustomRole).toBool()) {
+        if (m_stepping) { // only a deliberate choice opens the colour dialog
+            showValue();
+            return;
+        }
         if (!PickColor(this, picked)) {
             showValue(); // back to the value the field holds
             return;

@@ -34,12 +34,17 @@ public:
 signals:
     void valueChanged(qint32 value);
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
 private:
     void activatedItem(int index);
     void showValue();
 
     qint32 m_value = 0;
-    int m_otherIndex = -1; // the entry of a value that the list does not hold, or -1
+    bool m_stepping = false; // moving through the list by key or wheel
+    int m_otherIndex = -1;   // the entry of a value that the list does not hold, or -1
 };
 
 // A colour sample that opens the colour dialog on a left-button press (or Space, Enter).

@@ -139,6 +139,40 @@ TEST(ColorField, UserPicksAnEntryOrACustomColour) {
     EXPECT_EQ(field->currentText(), "#123456");
 }
 
+TEST(ColorField, KeysAndTheWheelStepThroughColoursButNeverOpenTheDialog) {
+    QWidget window;
+    auto* field = new ColorField(&window);
+    auto* other = new QLineEdit(&window);
+    auto* layout = new QVBoxLayout(&window);
+    layout->addWidget(field);
+    layout->addWidget(other);
+    field->setValue(0x0000FF); // 红色
+    ASSERT_TRUE(showActive(&window));
+    QSignalSpy picked(field, &ColorField::valueChanged);
+    ModalDriver driver;
+    driver.on("ColorDialog", [](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
+
+    // Over a field without the focus the wheel changes nothing.
+    other->setFocus();
+    ASSERT_TRUE(waitUntil([&] { return other->hasFocus(); }));
+    const QPoint g = field->mapToGlobal(field->rect().center());
+    x11::xdotool({"mousemove", QString::number(g.x()), QString::number(g.y()), "click", "5"});
+    QTest::qWait(200);
+    EXPECT_EQ(field->value(), 0x0000FF);
+
+    field->setFocus();
+    ASSERT_TRUE(waitUntil([&] { return field->hasFocus(); }));
+    keys({"Down"});
+    ASSERT_TRUE(waitUntil([&] { return picked.count() == 1; }));
+    EXPECT_EQ(field->value(), 0x00FF00); // the next one, 亮绿色
+    keys({"End"});                       // onto "自定义…"
+    QTest::qWait(300);
+    EXPECT_EQ(driver.answered("ColorDialog"), 0);
+    EXPECT_EQ(field->value(), 0x00FF00);
+    EXPECT_EQ(field->currentText(), "亮绿色");
+    EXPECT_EQ(picked.count(), 1);
+}
+
 TEST(ColorSwatch, LeftPressOpensTheColourDialogOnItsValue) {
     QWidget window;
     auto* swatch = new ColorSwatch(&window);
