@@ -51,9 +51,11 @@ void requestClose(unsigned long window) {
     ev.type = atom(c, "WM_PROTOCOLS");
     ev.data.data32[0] = atom(c, "WM_DELETE_WINDOW");
     ev.data.data32[1] = XCB_CURRENT_TIME;
-    xcb_send_event(c, 0, xcb_window_t(window), XCB_EVENT_MASK_NO_EVENT,
-                   reinterpret_cast<const char*>(&ev));
-    xcb_flush(c);
+    // Checked, so that the server has handled the request before the connection closes:
+    // a request still in flight when its client hangs up is at times dropped.
+    free(xcb_request_check(c, xcb_send_event_checked(c, 0, xcb_window_t(window),
+                                                     XCB_EVENT_MASK_NO_EVENT,
+                                                     reinterpret_cast<const char*>(&ev))));
     xcb_disconnect(c);
 }
 
