@@ -3,6 +3,8 @@
 #include "settingkeys.h"
 #include "settingsfile.h"
 
+#include <limits>
+
 QString StageName(const SettingsFile& file, int stage) {
     return ReadText(file, Key::StageName, stage);
 }
@@ -21,10 +23,11 @@ int ReadStageSeconds(const SettingsFile& file, const QString& stageNo) {
 }
 
 int PlanTotalSeconds(const SettingsFile& file) {
-    int total = 0;
+    // Eight stages of the longest time still fit, but the sum is kept safe all the same.
+    qint64 total = 0;
     for (int n = 1; n <= StageCount; ++n)
         total += ReadStageSeconds(file, QString::number(n));
-    return total;
+    return static_cast<int>(qMin<qint64>(total, std::numeric_limits<int>::max()));
 }
 
 QString StageMenuCaption(const SettingsFile& file, int stage) {

@@ -14,7 +14,8 @@ QString StageName(const SettingsFile& file, int stage);
 TimeText StageTime(const SettingsFile& file, int stage);
 TimeText StageAlarm(const SettingsFile& file, int stage);
 
-// The stage's standard time in seconds; 0 when it has none.
+// The stage's standard time in seconds; 0 when it has none. At most MaxClockMinutes
+// minutes and 99 seconds, so the sum of all eight fits an int.
 int ReadStageSeconds(const SettingsFile& file, const QString& stageNo);
 
 // The sum of the standard times of all eight stages, named or not.

@@ -17,10 +17,30 @@ struct TimeCase {
 
 TEST(TimeText, ReadingRule) {
     const TimeCase cases[] = {
-        {"05:30", true, 330},   {"5:3", true, 303},  {"05:305", true, 330}, {"01:75", true, 135},
-        {"00:00", true, 0},     {"  :  ", false, 0}, {"", false, 0},        {":", false, 0},
-        {"120:00", true, 7200}, {"ab:cd", true, 0},  {"05:xx", true, 300},  {"5", true, 300},
-        {" 05:30 ", true, 330}, {"05:", true, 300},  {":30", true, 30},
+        {"05:30", true, 330},
+        {"5:3", true, 303},
+        {"05:305", true, 330},
+        {"01:75", true, 135},
+        {"00:00", true, 0},
+        {"  :  ", false, 0},
+        {"", false, 0},
+        {":", false, 0},
+        {"120:00", true, 7200},
+        {"ab:cd", true, 0},
+        {"05:xx", true, 300},
+        {"5", true, 300},
+        {" 05:30 ", true, 330},
+        {"05:", true, 300},
+        {":30", true, 30},
+        // Negative parts would count below 0:00 for ever; huge minutes overflowed.
+        {"-5:-5", true, 0},
+        {"00:-5", true, 0},
+        {"-5:30", true, 30},
+        {"+5:07", true, 307},
+        {"99999:99", true, MaxClockMinutes * 60 + 99},
+        {"99999999:00", true, MaxClockMinutes * 60},
+        {"99999999999999999999:59", true, MaxClockMinutes * 60 + 59},
+        {"$1F:0x1F", true, 0},
     };
     for (const TimeCase& c : cases) {
         const TimeText t = ParseTimeText(QString::fromLatin1(c.text));
@@ -87,6 +107,12 @@ TEST_F(StagePlanTest, SecondsAndPlanTotal) {
     EXPECT_EQ(ReadStageSeconds(file, "1"), 330);
     EXPECT_EQ(ReadStageSeconds(file, "2"), 0);
     EXPECT_EQ(PlanTotalSeconds(file), 330 + 135);
+
+    for (int n = 1; n <= StageCount; ++n)
+        file.WriteString("Group", "Time" + QString::number(n), "2147483647:99");
+    EXPECT_EQ(ReadStageSeconds(file, "8"), MaxClockMinutes * 60 + 99);
+    EXPECT_EQ(PlanTotalSeconds(file), StageCount * (MaxClockMinutes * 60 + 99));
+    EXPECT_EQ((TimeText{true, 2147483647, 59}.totalSeconds()), 2147483647);
 }
 
 TEST(SecondDetector, CountsAtMostOneSecondPerTick) {
