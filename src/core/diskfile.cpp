@@ -225,6 +225,22 @@ InputFileStatus ReadInputFile(const QString& path, qint64 maxBytes, QByteArray* 
     return status;
 }
 
+bool OpenInputFile(const QString& path, qint64 maxBytes, QFile* file, InputFileStatus* status) {
+    const int fd = OpenInputFile(path, maxBytes, status);
+    if (fd < 0) return false;
+    if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        *status = InputFileStatus::Unreadable;
+        return false;
+    }
+    return true;
+}
+
+bool PictureSizeAllowed(qint64 width, qint64 height) {
+    return width > 0 && height > 0 && width <= MaxPictureSide && height <= MaxPictureSide &&
+           width * height <= MaxPicturePixels;
+}
+
 QString InputFileProblem(InputFileStatus status) {
     switch (status) {
     case InputFileStatus::Ok:

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QtGlobal>
 
+class QFile;
+
 // Files on disk, opened and written so that no file can hang, swamp or damage the program.
 //
 // Every file the program reads that a user names or places (js.ini, the texture picture,
@@ -53,6 +55,16 @@ int OpenInputFile(const QString& path, qint64 maxBytes, InputFileStatus* status,
 // it is read counts as TooLarge.
 InputFileStatus ReadInputFile(const QString& path, qint64 maxBytes, QByteArray* bytes,
                               FileStamp* stamp = nullptr);
+
+// The same, handing the descriptor to a QFile opened for reading (for QImageReader, say).
+// Returns false with *status set when the file is refused.
+bool OpenInputFile(const QString& path, qint64 maxBytes, QFile* file, InputFileStatus* status);
+
+// Pictures are decoded only up to this size, checked from the file's header before any
+// pixel is decoded: a few hundred bytes can claim a picture of gigabytes.
+constexpr int MaxPictureSide = 8192;
+constexpr qint64 MaxPicturePixels = 32'000'000;
+bool PictureSizeAllowed(qint64 width, qint64 height);
 
 // A short Chinese reason for a refused file, to be put after the file's name in a message
 // ("不是普通文件", "无法读取", ...). Empty for Ok.
