@@ -9,9 +9,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <optional>
 #include <type_traits>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -32,6 +34,8 @@ constexpr qsizetype MaxRemembered = 4096;
 constexpr qsizetype ValueWindow = 32 * 1024;
 // Longest part of a line decoded to find a section name or to test a line for one.
 constexpr qsizetype MaxNameProbe = 64 * 1024;
+// A longer key name is no key: no reader asks for one.
+constexpr qsizetype MaxKeyUnits = 1024;
 
 qint64 nowNs() {
     timespec ts{};
@@ -204,10 +208,15 @@ QString eolText(Eol eol) {
     return QStringLiteral("\r\n");
 }
 
+inline char32_t foldAscii(char32_t c) {
+    return (c >= 'A' && c <= 'Z') ? c + 32 : c;
+}
+
 // Simple case folding, code point by code point, as QString::compare(Qt::CaseInsensitive).
 class FoldedHash {
 public:
-    void add(char32_t c) { m_h = (m_h ^ QChar::toCaseFolded(c)) * 1099511628211ull; }
+    void add(char32_t c) { addFolded(c < 0x80 ? foldAscii(c) : QChar::toCaseFolded(c)); }
+    void addFolded(char32_t c) { m_h = (m_h ^ c) * 1099511628211ull; }
     quint32 value() const { return static_cast<quint32>(m_h ^ (m_h >> 32)); }
 
 private:
@@ -225,10 +234,6 @@ quint32 foldedHash(QStringView s) {
         h.add(c);
     }
     return h.value();
-}
-
-inline char16_t foldAscii(char16_t c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char16_t>(c + 32) : c;
 }
 
 bool isAscii(QStringView s) {
@@ -263,6 +268,9 @@ struct SettingsFile::Parsed {
     qsizetype lastLineStart = -1;
 
     mutable QHash<QString, std::optional<QString>> remembered;
+    // By section number: hashes of folded key names with their line's start, sorted.
+    using KeyIndex = std::vector<std::pair<quint32, quint32>>;
+    mutable std::unordered_map<qsizetype, KeyIndex> keyIndex;
 
     const uchar* text() const { return reinterpret_cast<const uchar*>(bytes.constData()) + bom; }
     qsizetype byteOf(qsizetype unit) const { return bom + (form == Form::Bytes ? unit : 2 * unit); }
@@ -272,6 +280,7 @@ struct SettingsFile::Parsed {
 namespace {
 
 using Parsed = SettingsFile::Parsed;
+using KeyIndex = Parsed::KeyIndex;
 
 template <Form F> struct Text {
     const uchar* p;
@@ -279,12 +288,32 @@ template <Form F> struct Text {
     explicit Text(const Parsed& pf) : p(pf.text()), n(pf.units) {}
 
     char16_t at(qsizetype i) const { return unitAt<F>(p, i); }
-    qsizetype contentEnd(qsizetype i) const {
-        while (i < n) {
+    // The end of the line's content from i on (its CR or LF, or the end), and whether the
+    // content holds a unit beyond ASCII.
+    qsizetype contentEnd(qsizetype i, bool* nonAscii = nullptr) const {
+        bool high = false;
+        if constexpr (F == Form::Bytes) {
+            // Eight bytes at a time while none of them is a CR or LF.
+            constexpr quint64 ones = 0x0101010101010101ull;
+            constexpr quint64 highs = 0x8080808080808080ull;
+            const auto hasByte = [](quint64 w, quint64 b) {
+                const quint64 x = w ^ b;
+                return ((x - ones) & ~x & highs) != 0;
+            };
+            while (i + 8 <= n) {
+                quint64 w;
+                std::memcpy(&w, p + i, 8);
+                if (hasByte(w, ones * '\n') || hasByte(w, ones * '\r')) break;
+                high = high || (w & highs) != 0;
+                i += 8;
+            }
+        }
+        for (; i < n; ++i) {
             const char16_t c = at(i);
             if (c == '\n' || c == '\r') break;
-            ++i;
+            high = high || c >= 0x80;
         }
+        if (nonAscii) *nonAscii = high;
         return i;
     }
     // The start of the line after the one whose content ends at e.
@@ -390,7 +419,7 @@ template <Form F> quint32 asciiHeaderHash(const Text<F>& t, qsizetype open, qsiz
     const qsizetype b = t.trimEnd(a, close);
     FoldedHash h;
     for (qsizetype i = a; i < b; ++i)
-        h.add(foldAscii(t.at(i)));
+        h.addFolded(foldAscii(t.at(i)));
     return h.value();
 }
 
@@ -411,15 +440,8 @@ template <Form F> void indexText(Parsed& pf) {
     std::vector<qsizetype> candidates;
     bool eolSeen = false;
     for (qsizetype ls = 0; ls < t.n;) {
-        qsizetype le = ls;
         bool nonAscii = false;
-        bool bracket = false;
-        for (; le < t.n; ++le) {
-            const char16_t c = t.at(le);
-            if (c == '\n' || c == '\r') break;
-            nonAscii = nonAscii || c >= 0x80;
-            bracket = bracket || c == '[';
-        }
+        const qsizetype le = t.contentEnd(ls, &nonAscii);
         if (classify && nonAscii) {
             switch (classifyLine(t.p + ls, le - ls)) {
             case LineKind::Gb:
@@ -446,7 +468,7 @@ template <Form F> void indexText(Parsed& pf) {
                 } else {
                     pf.sectionHash.push_back(asciiHeaderHash(t, i, le));
                 }
-            } else if (c >= 0x80 && bracket) {
+            } else if (c >= 0x80 && t.find('[', i, le) >= 0) {
                 candidates.push_back(ls);
             }
         }
@@ -525,66 +547,143 @@ struct LineSpan {
 };
 
 struct SectionScan {
-    LineSpan key;      // the key's line, start -1 when it is not there
-    qsizetype eq = 0;  // its "="
-    LineSpan lastLine; // the last non-blank line of the section (the header at least)
+    LineSpan key;     // the key's line, start -1 when it is not there
+    qsizetype eq = 0; // its "="
 };
 
-// Walks the section's lines for the first line of the key: "name=value", the name trimmed,
-// not starting with ";" (a comment) or "[".
-template <Form F> SectionScan scanSection(const Parsed& pf, qsizetype k, const QString& key) {
+// The name of a key line "name=value": the text before the first "=", trimmed. A comment
+// (";"), a line starting with "[" and a name longer than MaxKeyUnits hold no key.
+struct KeyName {
+    bool ascii = true;
+    qsizetype from = 0; // the name's units, when they are ASCII
+    qsizetype to = 0;
+    QString text; // else the decoded name
+};
+
+template <Form F>
+bool keyNameOf(const Parsed& pf, const Text<F>& t, qsizetype ls, qsizetype le, qsizetype* eq,
+               KeyName* name) {
+    const qsizetype i = t.skipBlank(ls, le);
+    if (i == le) return false;
+    *eq = t.find('=', i, le);
+    if (*eq < 0) return false;
+    const qsizetype ke = t.trimEnd(i, *eq);
+    if (ke - i > MaxKeyUnits) return false;
+    if (!t.hasNonAscii(ls, *eq)) {
+        const char16_t first = t.at(i);
+        if (first == ';' || first == '[') return false;
+        name->ascii = true;
+        name->from = i;
+        name->to = ke;
+        return true;
+    }
+    name->ascii = false;
+    name->text = decode(pf, lineCodec(pf, ls, le), ls, *eq).trimmed();
+    return !name->text.startsWith(QLatin1Char(';')) && !name->text.startsWith(QLatin1Char('['));
+}
+
+template <Form F>
+bool nameMatches(const Parsed& pf, const Text<F>& t, const KeyName& name, const QString& key,
+                 bool asciiKey) {
+    if (!name.ascii) return name.text.compare(key, Qt::CaseInsensitive) == 0;
+    if (!asciiKey)
+        return decode(pf, asciiCodec(pf), name.from, name.to).compare(key, Qt::CaseInsensitive) ==
+               0;
+    if (name.to - name.from != key.size()) return false;
+    for (qsizetype j = 0; j < key.size(); ++j)
+        if (foldAscii(t.at(name.from + j)) != foldAscii(key[j].unicode())) return false;
+    return true;
+}
+
+template <Form F> quint32 nameHash(const Text<F>& t, const KeyName& name) {
+    if (!name.ascii) return foldedHash(name.text);
+    FoldedHash h;
+    for (qsizetype j = name.from; j < name.to; ++j)
+        h.addFolded(foldAscii(t.at(j)));
+    return h.value();
+}
+
+// Sorts by hash, keeping the lines of one hash in file order: a radix sort, as a section
+// may hold millions of keys.
+void sortByHash(KeyIndex& index) {
+    constexpr int Bits = 11;
+    constexpr size_t Buckets = size_t(1) << Bits;
+    KeyIndex other(index.size());
+    for (int shift = 0; shift < 32; shift += Bits) {
+        std::vector<size_t> start(Buckets + 1, 0);
+        for (const auto& e : index)
+            ++start[((e.first >> shift) & (Buckets - 1)) + 1];
+        for (size_t b = 1; b <= Buckets; ++b)
+            start[b] += start[b - 1];
+        for (const auto& e : index)
+            other[start[(e.first >> shift) & (Buckets - 1)]++] = e;
+        index.swap(other);
+    }
+}
+
+// A section gets an index of its key lines at its first lookup: the hash of each folded
+// name with the line's start, in order, so that a read in a section of a million lines
+// need not pass them all.
+template <Form F> const KeyIndex& keyIndexOf(const Parsed& pf, qsizetype k) {
+    auto found = pf.keyIndex.find(k);
+    if (found != pf.keyIndex.end()) return found->second;
+    const Text<F> t(pf);
+    KeyIndex index;
+    const qsizetype end = sectionEnd(pf, k);
+    for (qsizetype ls = t.nextLine(t.contentEnd(pf.sectionStart[static_cast<size_t>(k)]));
+         ls < end;) {
+        const qsizetype le = t.contentEnd(ls);
+        qsizetype eq = 0;
+        KeyName name;
+        if (keyNameOf(pf, t, ls, le, &eq, &name))
+            index.emplace_back(nameHash(t, name), static_cast<quint32>(ls));
+        ls = t.nextLine(le);
+    }
+    sortByHash(index);
+    return pf.keyIndex.emplace(k, std::move(index)).first->second;
+}
+
+// The first line of the key in section k.
+template <Form F> SectionScan findKey(const Parsed& pf, qsizetype k, const QString& key) {
     const Text<F> t(pf);
     SectionScan scan;
-    const qsizetype hs = pf.sectionStart[static_cast<size_t>(k)];
-    const qsizetype he = t.contentEnd(hs);
-    scan.lastLine = {hs, he, t.nextLine(he)};
-    const qsizetype end = sectionEnd(pf, k);
     const bool asciiKey = isAscii(key);
-    const auto keyLength = key.size();
-    for (qsizetype ls = scan.lastLine.next; ls < end;) {
+    const auto tryLine = [&](qsizetype ls) {
         const qsizetype le = t.contentEnd(ls);
-        const qsizetype next = t.nextLine(le);
-        const qsizetype i = t.skipBlank(ls, le);
-        if (i == le) {
-            ls = next;
-            continue;
-        }
-        scan.lastLine = {ls, le, next};
-        const qsizetype eq = t.find('=', i, le);
-        bool match = false;
-        if (eq >= 0) {
-            if (!t.hasNonAscii(ls, eq)) {
-                const char16_t first = t.at(i);
-                const qsizetype ke = t.trimEnd(i, eq);
-                if (first == ';' || first == '[')
-                    match = false;
-                else if (asciiKey) {
-                    match = ke - i == keyLength;
-                    for (qsizetype j = 0; match && j < keyLength; ++j)
-                        match = foldAscii(t.at(i + j)) == foldAscii(key[j].unicode());
-                } else {
-                    match =
-                        decode(pf, asciiCodec(pf), i, ke).compare(key, Qt::CaseInsensitive) == 0;
-                }
-            } else if (t.trimEnd(i, eq) - i <= 8 * keyLength + 64) {
-                const QString name = decode(pf, lineCodec(pf, ls, le), ls, eq).trimmed();
-                match = !name.startsWith(QLatin1Char(';')) && !name.startsWith(QLatin1Char('[')) &&
-                        name.compare(key, Qt::CaseInsensitive) == 0;
-            }
-        }
-        if (match) {
-            scan.key = {ls, le, next};
-            scan.eq = eq;
-            return scan;
-        }
-        ls = next;
-    }
+        qsizetype eq = 0;
+        KeyName name;
+        if (!keyNameOf(pf, t, ls, le, &eq, &name) || !nameMatches(pf, t, name, key, asciiKey))
+            return false;
+        scan.key = {ls, le, t.nextLine(le)};
+        scan.eq = eq;
+        return true;
+    };
+    const KeyIndex& index = keyIndexOf<F>(pf, k);
+    const quint32 h = foldedHash(key);
+    auto it = std::lower_bound(index.begin(), index.end(), std::make_pair(h, quint32(0)));
+    for (; it != index.end() && it->first == h; ++it)
+        if (tryLine(it->second)) break;
     return scan;
 }
 
+// The last non-blank line of section k (its header if it has none).
+template <Form F> LineSpan lastLineOf(const Parsed& pf, qsizetype k) {
+    const Text<F> t(pf);
+    const qsizetype hs = pf.sectionStart[static_cast<size_t>(k)];
+    const qsizetype he = t.contentEnd(hs);
+    LineSpan last{hs, he, t.nextLine(he)};
+    const qsizetype end = sectionEnd(pf, k);
+    for (qsizetype ls = last.next; ls < end;) {
+        const qsizetype le = t.contentEnd(ls);
+        const qsizetype next = t.nextLine(le);
+        if (t.skipBlank(ls, le) < le) last = {ls, le, next};
+        ls = next;
+    }
+    return last;
+}
+
 SectionScan scan(const Parsed& pf, qsizetype k, const QString& key) {
-    return withForm(pf.form,
-                    [&](auto form) { return scanSection<decltype(form)::value>(pf, k, key); });
+    return withForm(pf.form, [&](auto form) { return findKey<decltype(form)::value>(pf, k, key); });
 }
 
 // The value after "=", trimmed and cut to its first MaxValueLength characters. A very long
@@ -635,14 +734,14 @@ QByteArray edit(const Parsed& pf, const QString& section, const QString& key, co
 
     const qsizetype k = findSection(pf, section);
     if (k >= 0) {
-        const SectionScan s = scanSection<F>(pf, k, key);
+        const SectionScan s = findKey<F>(pf, k, key);
         if (s.key.start >= 0) {
             // Blanks between "=" and an old value stay.
             const qsizetype v = t.skipBlank(s.eq + 1, s.key.end);
             const qsizetype vs = v < s.key.end ? v : s.eq + 1;
             return bytes.left(pf.byteOf(vs)) + enc(value) + bytes.mid(pf.byteOf(s.key.end));
         }
-        const LineSpan& last = s.lastLine;
+        const LineSpan last = lastLineOf<F>(pf, k);
         if (last.next > last.end) { // the line has its line break: the key goes after it
             return bytes.left(pf.byteOf(last.next)) + enc(keyLine) + eol(t.eolAt(last.end)) +
                    bytes.mid(pf.byteOf(last.next));

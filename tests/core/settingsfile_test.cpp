@@ -160,6 +160,17 @@ TEST_F(SettingsFileTest, NamesMatchWithoutRegardToLetterCase) {
     EXPECT_EQ(bytes(), "[system]\r\nbkcolor=255\r\nStartMode=1\r\n[Normal]\r\nBKCOLOR_Over=16\r\n");
 }
 
+TEST_F(SettingsFileTest, TheFirstOfEqualNamesCounts) {
+    put("[S]\r\n K =1\r\nk=2\r\n;k=c\r\n[s]\r\nk=3\r\n[T]\r\n\xE5\x90\x8D=\xE7\x94\xB2\r\n");
+    SettingsFile f(path);
+    EXPECT_EQ(f.ReadString("s", "k", ""), "1");
+    EXPECT_EQ(f.ReadString("T", QStringLiteral("名"), ""), QStringLiteral("甲"));
+    EXPECT_EQ(f.ReadString("S", ";k", "none"), "none");
+    f.WriteString("S", "K", "9");
+    EXPECT_EQ(bytes(), "[S]\r\n K =9\r\nk=2\r\n;k=c\r\n[s]\r\nk=3\r\n[T]\r\n"
+                       "\xE5\x90\x8D=\xE7\x94\xB2\r\n");
+}
+
 TEST_F(SettingsFileTest, NewKeysEndTheirSectionAndNewSectionsEndTheFile) {
     SettingsFile f(path);
     f.WriteString("System", "LEFT0", "10");
