@@ -18,8 +18,8 @@ packages=(
   fonts-arphic-uming fonts-arphic-ukai fonts-noto-cjk fonts-dejavu-core
   # Arial's metrics, for the time fields
   fonts-liberation2
-  # tests and benchmarks
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  # tests and benchmarks; clang's libFuzzer and sanitizer runtimes for the fuzz targets
+  googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   xvfb xdotool x11-utils xauth pulseaudio pulseaudio-utils
   # remote control tests: a private session bus
   dbus-daemon
