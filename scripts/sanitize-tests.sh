@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds the test suite with AddressSanitizer and UndefinedBehaviorSanitizer into
-# build-asan/ (the tests and the program they start; no benchmarks or tools) and runs it.
-# Any memory error or undefined behaviour fails the run. Leaks are checked in the core
-# tests; in the others the system's libraries (fontconfig, Xlib, GStreamer) keep memory to
-# the end on purpose, so leak checking is off there.
+# build-asan/ (the tests and the program they start; no benchmarks, tools or package) and
+# runs it. Any memory error or undefined behaviour fails the run. Leaks are checked in the
+# core tests; in the others the system's libraries (fontconfig, Xlib, GStreamer) keep
+# memory to the end on purpose, so leak checking is off there.
 # Usage: scripts/sanitize-tests.sh [ctest arguments]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -21,4 +21,4 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ASAN_OPTIONS=$common:detect_leaks=1 \
     ctest --test-dir "$build" --output-on-failure -j2 -R '^core\.' "$@"
 ASAN_OPTIONS=$common:detect_leaks=0 \
-    ctest --test-dir "$build" --output-on-failure -j2 -E '^core\.' "$@"
+    ctest --test-dir "$build" --output-on-failure -j2 -E '^(core|package)\.' "$@"
