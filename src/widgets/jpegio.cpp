@@ -4,14 +4,12 @@
 
 #include <cerrno>
 #include <csetjmp>
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
 #include <jpeglib.h>
 // After jpeglib.h, which it needs.
 #include <jerror.h>
-#include <unistd.h>
 
 namespace {
 // libjpeg's own working memory (the coefficients of a progressive picture, above all),
@@ -56,11 +54,6 @@ void onProgress(j_common_ptr cinfo) {
     if (cinfo->is_decompressor && d->input_scan_number > MaxScans) onError(cinfo);
 }
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
 void setError(QString* error, const QString& text) {
     if (error) *error = text;
 }
@@ -96,19 +89,13 @@ void CmykRowToRgb(const uchar* s, QRgb* d, int width, bool inverted) {
     }
 }
 
-QImage ReadJpeg(const QString& path, QString* error) {
-    InputFileStatus status = InputFileStatus::Ok;
-    const int fd = OpenInputFile(path, -1, &status);
-    if (fd < 0) {
+QImage ReadJpeg(const QString& path, QString* error, QByteArray* fileBytes) {
+    // The whole file first: it is small beside the picture, and read the safe way.
+    QByteArray bytes;
+    const InputFileStatus status = ReadInputFile(path, MaxJpegFileBytes, &bytes);
+    if (status != InputFileStatus::Ok) {
         setError(error,
                  QStringLiteral("无法打开图片文件 %1：%2。").arg(path, InputFileProblem(status)));
-        return {};
-    }
-    FilePtr file(::fdopen(fd, "rb"));
-    if (!file) {
-        ::close(fd);
-        setError(error, QStringLiteral("无法打开图片文件 %1：%2。")
-                            .arg(path, InputFileProblem(InputFileStatus::Unreadable)));
         return {};
     }
     jpeg_decompress_struct cinfo{};
@@ -119,8 +106,9 @@ QImage ReadJpeg(const QString& path, QString* error) {
     err.pub.emit_message = onMessage;
     err.pub.output_message = noOutput;
     progress.progress_monitor = onProgress;
-    // Only trivially destructible locals live across the setjmp; the image is built
-    // into a QImage that is released by hand on the error path.
+    // Locals that live across the setjmp are trivially destructible or, like the bytes,
+    // not changed after it; the image is built into a QImage that is released by hand on
+    // the error path.
     QImage* volatile image = nullptr;
     if (setjmp(err.jump)) {
         delete image;
@@ -131,7 +119,8 @@ QImage ReadJpeg(const QString& path, QString* error) {
     jpeg_create_decompress(&cinfo);
     cinfo.mem->max_memory_to_use = MaxDecoderMemory;
     cinfo.progress = &progress;
-    jpeg_stdio_src(&cinfo, file.get());
+    jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.constData()),
+                 static_cast<unsigned long>(bytes.size()));
     jpeg_read_header(&cinfo, TRUE);
     if (!PictureSizeAllowed(cinfo.image_width, cinfo.image_height)) {
         err.tooLarge = true;
@@ -167,6 +156,7 @@ QImage ReadJpeg(const QString& path, QString* error) {
     jpeg_destroy_decompress(&cinfo);
     QImage result = std::move(*image);
     delete image;
+    if (fileBytes) *fileBytes = std::move(bytes);
     return result;
 }
 
@@ -215,8 +205,12 @@ bool WriteJpeg(const QString& path, const QImage& source, int quality, QString* 
     jpeg_destroy_compress(&cinfo);
     const QByteArray bytes(reinterpret_cast<const char*>(dest->data),
                            static_cast<qsizetype>(dest->size));
+    return WriteJpegFile(path, bytes, error);
+}
+
+bool WriteJpegFile(const QString& path, const QByteArray& jpeg, QString* error) {
     int errorNumber = 0;
-    if (!ReplaceFileAtomically(path, bytes, &errorNumber)) {
+    if (!ReplaceFileAtomically(path, jpeg, &errorNumber)) {
         setError(error, notWritten(path));
         return false;
     }

@@ -8,7 +8,6 @@
 #include "settingsfile.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <stdexcept>
 
@@ -41,11 +40,7 @@ bool writeBytes(const QString& path, const QByteArray& bytes, QString* error) {
         existing.readAll() == bytes)
         return true;
     existing.close();
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return true;
-    *error = QStringLiteral("无法写入图片文件 %1：%2").arg(path, file.errorString());
-    return false;
+    return WriteJpegFile(path, bytes, error);
 }
 } // namespace
 
@@ -54,12 +49,10 @@ QString LabelPicturePath(const QString& section) {
 }
 
 bool LoadTexturePicture(const QString& path, TextureEffect& texture, QString* error) {
-    QImage picture = ReadJpeg(path, error);
-    if (picture.isNull()) return false;
-    // Read after the decoder has accepted the file, so only a real picture's bytes are kept.
-    QFile file(path);
+    // The bytes the decoder accepted, so only a real picture's bytes are kept.
     QByteArray bytes;
-    if (file.open(QIODevice::ReadOnly)) bytes = file.readAll();
+    QImage picture = ReadJpeg(path, error, &bytes);
+    if (picture.isNull()) return false;
     texture.Picture = std::move(picture);
     texture.PictureJpeg = bytes;
     texture.PictureJpegKey = bytes.isEmpty() ? 0 : texture.Picture.cacheKey();

@@ -204,5 +204,27 @@ TEST(Jpeg, AFullDiskKeepsTheOldPicture) {
     EXPECT_FALSE(WriteJpeg(path, halves(64, 64), 90, &error));
     EXPECT_TRUE(error.contains(path) && isChinese(error, path)) << error.toStdString();
     EXPECT_EQ(readAll(path), old);
+    // A picture kept as its JPEG bytes goes the same way.
+    error.clear();
+    EXPECT_FALSE(WriteJpegFile(path, old + old, &error));
+    EXPECT_TRUE(error.contains(path) && isChinese(error, path)) << error.toStdString();
+    EXPECT_EQ(readAll(path), old);
     EXPECT_EQ(QDir(mountPoint).entryList(QDir::Files), QStringList({"AALabel.jpg", "filler"}));
+}
+
+TEST(Jpeg, TheBytesReadAreTheFilesAndLargeFilesAreRefused) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("AALabel.jpg");
+    ASSERT_TRUE(WriteJpeg(path, halves(16, 8)));
+    QByteArray bytes;
+    EXPECT_FALSE(ReadJpeg(path, nullptr, &bytes).isNull());
+    EXPECT_EQ(bytes, readAll(path));
+
+    ASSERT_TRUE(QFile::resize(path, MaxJpegFileBytes + 1)); // sparse: no real bytes
+    QString error;
+    bytes.clear();
+    EXPECT_TRUE(ReadJpeg(path, &error, &bytes).isNull());
+    EXPECT_TRUE(bytes.isEmpty());
+    EXPECT_TRUE(error.contains(QStringLiteral("太大")) && isChinese(error, path))
+        << error.toStdString();
 }
