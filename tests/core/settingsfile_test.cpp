@@ -545,7 +545,7 @@ TEST_F(SettingsFileTest, LeftoversOfAKilledWriterAreRemovedAtTheNextWrite) {
     const QByteArray filler = "; " + QByteArray(256 * 1024, '-') + "\r\n";
     put("[System]\r\nLEFT0=0\r\n" + filler);
     // Kill a writer at random moments until some temporaries are left behind.
-    for (int round = 0; round < 40 && leftovers(dir.path()).isEmpty(); ++round) {
+    for (int round = 0; round < 400 && leftovers(dir.path()).isEmpty(); ++round) {
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
