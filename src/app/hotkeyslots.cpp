@@ -1,6 +1,7 @@
 #include "hotkeyslots.h"
 
 #include "globalhotkeys.h"
+#include "runmenu.h"
 #include "settingkeys.h"
 #include "settingsfile.h"
 #include "shortcuttext.h"
@@ -88,6 +89,5 @@ void HotkeySlots::onActivated(int id) {
     const int slot = id - FirstId;
     if (slot < 0 || slot >= SlotCount) return;
     // A disabled item blocks its hotkey just as it blocks the menu.
-    QAction* item = m_items[slot];
-    if (item && item->isEnabled()) item->trigger();
+    RunMenu::ClickItem(m_items[slot]);
 }

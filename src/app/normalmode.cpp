@@ -3,41 +3,30 @@
 #include "antialiasedlabel.h"
 #include "captions.h"
 #include "labelfont.h"
+#include "modehost.h"
+#include "runmenu.h"
+#include "runstate.h"
 #include "settingkeys.h"
-#include "tfrmmain.h"
 #include "timetext.h"
 #include "wallclock.h"
 
 #include <QAction>
-#include <QMessageBox>
 #include <QTimer>
+#include <QWidget>
 
 namespace {
 const QString Colon = QStringLiteral(":");
 const QString Blank = QStringLiteral(" ");
 constexpr int MaxFontSize = 100;
-
-// A difference of two times as the result: a minute is borrowed for negative seconds; the
-// clock shows minutes unpadded and seconds with a leading "0" when one digit.
-void setResult(RunState& s, int minutes, int seconds) {
-    if (seconds < 0) {
-        seconds += 60;
-        --minutes;
-    }
-    s.SumMin = minutes;
-    s.SumSec = seconds;
-    s.SetClockTexts(minutes, seconds);
-}
 } // namespace
 
-NormalMode::NormalMode(Tfrmmain& frm) : QObject(&frm), m_frm(frm), S(frm.State) {
-    AALabel = new AntiAliasedLabel(&frm);
+NormalMode::NormalMode(ModeHost& host)
+    : DisplayMode(host),
+      Timer1(this, QStringLiteral("Timer1"), 500, host.Clock(), host.State().LastTick,
+             [this](bool newSecond) { Timer1Timer(newSecond); }),
+      S(host.State()) {
+    AALabel = new AntiAliasedLabel(host.Window());
     AALabel->setObjectName(QStringLiteral("AALabel"));
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setTimerType(Qt::PreciseTimer);
-    Timer1->setInterval(500);
-    connect(Timer1, &QTimer::timeout, this, &NormalMode::Timer1Timer);
     Timer_Flash = new QTimer(this);
     Timer_Flash->setObjectName(QStringLiteral("Timer_Flash"));
     connect(Timer_Flash, &QTimer::timeout, this, &NormalMode::Timer_FlashTimer);
@@ -45,20 +34,81 @@ NormalMode::NormalMode(Tfrmmain& frm) : QObject(&frm), m_frm(frm), S(frm.State) 
 
 NormalMode::~NormalMode() = default;
 
+void NormalMode::SetUp() {
+    AALabel->show();
+    QWidget* window = Host().Window();
+    window->resize(AALabel->width() + 5, window->height());
+    SetupNormalMode();
+}
+
+void NormalMode::Reapply() {
+    SetupNormalMode();
+    ResetClockTexts();
+    RefreshClock();
+}
+
+void NormalMode::SetupStage() {
+    ResetClockTexts();
+    RefreshClock();
+}
+
+PreviewSurfaces NormalMode::Surfaces() const {
+    PreviewSurfaces s;
+    s.clockLabel = AALabel;
+    return s;
+}
+
+// The counter is the remaining time, then the overtime, when counting down; the elapsed
+// time when counting up, where a standard time of 0:00 means no limit.
+RunTime NormalMode::CountedTime() const {
+    const qint64 standard = qint64(S.StdMin) * 60 + S.StdSec;
+    const qint64 counter = qint64(CurMin) * 60 + CurSec;
+    if (S.CountUp)
+        return {counter, standard > 0 ? standard - counter : 0,
+                standard > 0 && counter >= standard};
+    if (Overtime) return {standard + counter, -counter, true};
+    return {standard - counter, counter, false};
+}
+
+bool NormalMode::DragsWith(const QWidget* component, Qt::MouseButton button) const {
+    // The clock text drags with the left button only.
+    if (component == AALabel) return button == Qt::LeftButton;
+    return DisplayMode::DragsWith(component, button);
+}
+
+void NormalMode::ShutDown() {
+    DisplayMode::ShutDown();
+    Timer_Flash->stop();
+}
+
+void NormalMode::setClockTexts(int minutes, int seconds) {
+    MinText = QString::number(minutes);
+    SecText = PadLeft(QString::number(seconds), QStringLiteral("0"), 2);
+}
+
+// A difference of two times as the result: a minute is borrowed for negative seconds.
+void NormalMode::setResult(int minutes, int seconds) {
+    if (seconds < 0) {
+        seconds += 60;
+        --minutes;
+    }
+    setClockTexts(minutes, seconds);
+}
+
 void NormalMode::SetupNormalMode() {
-    const SettingsFile& f = *S.SettingsFile;
+    const SettingsFile& f = Host().Settings();
     S.CountUp = ReadFlag(f, Key::jsMode);
-    S.Overtime = S.CountUp;
-    S.BlinkSeparator = ReadFlag(f, Key::maohao);
+    Overtime = S.CountUp;
+    BlinkSeparator = ReadFlag(f, Key::maohao);
     S.RestoreSec = ReadInt(f, Key::NormalDJS);
-    if (S.CountUp) S.SetClockTexts(0, 0);
-    m_frm.SetBackground(ReadInt(f, Key::BKCOLOR));
+    if (S.CountUp) setClockTexts(0, 0);
+    Host().SetBackground(ReadInt(f, Key::BKCOLOR));
     QString pictureError;
     LoadLabelFont(f, *AALabel, QStringLiteral("AALabel"), &pictureError);
     // An unreadable texture picture is reported once; the text is drawn without it.
     if (!pictureError.isEmpty() && !m_pictureErrorShown) {
         m_pictureErrorShown = true;
-        QMessageBox::warning(&m_frm, Caption::Notice, pictureError);
+        Host().ShowWarning(pictureError);
     }
     if (AALabel->font().pointSize() > MaxFontSize) {
         QFont font = AALabel->font();
@@ -67,81 +117,89 @@ void NormalMode::SetupNormalMode() {
     }
     S.AlarmColor = ReadInt(f, Key::BKCOLOR_Alarm);
     S.OverColor = ReadInt(f, Key::BKCOLOR_over);
-    S.AutoStop = ReadFlag(f, Key::AutoStop);
-    m_frm.ResetClockTexts();
+    AutoStop = ReadFlag(f, Key::AutoStop);
+    ResetClockTexts();
     RefreshClock();
 }
 
+void NormalMode::ResetClockTexts() {
+    if (S.CountUp)
+        setClockTexts(0, 0);
+    else
+        setClockTexts(S.StdMin, S.StdSec);
+}
+
 void NormalMode::RefreshClock() {
-    if (!S.BlinkSeparator) S.SepText = Colon;
-    AALabel->setCaption(S.MinText + S.SepText + S.SecText);
+    if (!BlinkSeparator) SepText = Colon;
+    AALabel->setCaption(MinText + SepText + SecText);
     AALabel->move(2, 2);
-    m_frm.resize(AALabel->width() + 4, AALabel->height() + 4);
+    Host().FitWindow(2);
 }
 
 void NormalMode::StartOverFlash() {
-    const SettingsFile& f = *S.SettingsFile;
+    const SettingsFile& f = Host().Settings();
     if (!ReadFlag(f, Key::Flash)) return;
-    S.FlashCount = 6;
-    S.FlashColor1 = ReadInt(f, Key::BKCOLOR_over);
-    S.FlashColor2 = ReadInt(f, Key::BKCOLOR_Alarm);
+    FlashCount = 6;
+    FlashColor1 = ReadInt(f, Key::BKCOLOR_over);
+    FlashColor2 = ReadInt(f, Key::BKCOLOR_Alarm);
     Timer_Flash->setInterval(500);
     Timer_Flash->start();
 }
 
 void NormalMode::Timer_FlashTimer() {
-    m_frm.SetBackground(m_frm.Background() == S.FlashColor1 ? S.FlashColor2 : S.FlashColor1);
-    if (--S.FlashCount <= 0) {
+    ModeHost& h = Host();
+    h.SetBackground(h.Background() == FlashColor1 ? FlashColor2 : FlashColor1);
+    if (--FlashCount <= 0) {
         Timer_Flash->stop();
-        if (m_frm.Background() != S.FlashColor1) m_frm.SetBackground(S.FlashColor1);
+        if (h.Background() != FlashColor1) h.SetBackground(FlashColor1);
     }
 }
 
 void NormalMode::alarmMoment() {
-    m_frm.SetBackground(S.AlarmColor);
-    m_frm.PlayCueOf(Key::Sound_Alarm);
-    m_frm.ShowWindow();
+    Host().SetBackground(S.AlarmColor);
+    Host().PlayCueOf(Key::Sound_Alarm);
+    Host().ShowWindow();
 }
 
 void NormalMode::overMoment() {
-    m_frm.SetBackground(S.OverColor);
-    m_frm.PlayCueOf(Key::Sound_Over);
-    m_frm.ShowWindow();
-    if (S.AutoStop)
-        Tfrmmain::ClickItem(m_frm.N_stop);
+    Host().SetBackground(S.OverColor);
+    Host().PlayCueOf(Key::Sound_Over);
+    Host().ShowWindow();
+    if (AutoStop)
+        RunMenu::ClickItem(Host().Menu().N_stop);
     else
         StartOverFlash();
 }
 
 void NormalMode::countUp() {
-    if (++S.CurSec == 60) {
-        S.CurSec = 0;
-        if (++S.CurMin == 60) S.CurMin = 0;
+    if (++CurSec == 60) {
+        CurSec = 0;
+        if (++CurMin == 60) CurMin = 0;
     }
-    if (S.CurSec == S.AlarmSec && S.CurMin == S.AlarmMin) alarmMoment();
-    if (S.CurMin * 60 + S.RestoreSec + S.CurSec == S.StdMin * 60 + S.StdSec) m_frm.ShowWindow();
-    if (S.CurSec == S.StdSec && S.CurMin == S.StdMin) overMoment();
+    if (CurSec == S.AlarmSec && CurMin == S.AlarmMin) alarmMoment();
+    if (CurMin * 60 + S.RestoreSec + CurSec == S.StdMin * 60 + S.StdSec) Host().ShowWindow();
+    if (CurSec == S.StdSec && CurMin == S.StdMin) overMoment();
 }
 
 void NormalMode::countDown() {
     // A stage without time has its over moment with the first counted second, so the
     // clock never goes below 0:00.
-    if (S.CurMin == 0 && S.CurSec == 0) {
-        S.Overtime = true;
+    if (CurMin == 0 && CurSec == 0) {
+        Overtime = true;
         overMoment();
         return;
     }
-    --S.CurSec;
-    if (S.CurSec == 0 && S.CurMin == 0) {
-        S.Overtime = true;
+    --CurSec;
+    if (CurSec == 0 && CurMin == 0) {
+        Overtime = true;
         overMoment();
-    } else if (S.CurSec == -1) {
-        S.CurSec = 59;
-        --S.CurMin;
+    } else if (CurSec == -1) {
+        CurSec = 59;
+        --CurMin;
     }
-    if (S.CurMin * 60 + S.CurSec == S.RestoreSec) m_frm.ShowWindow();
-    int s = S.AlarmSec + S.CurSec;
-    int m = S.AlarmMin + S.CurMin;
+    if (CurMin * 60 + CurSec == S.RestoreSec) Host().ShowWindow();
+    int s = S.AlarmSec + CurSec;
+    int m = S.AlarmMin + CurMin;
     if (s > 59) {
         s -= 60;
         ++m;
@@ -149,94 +207,86 @@ void NormalMode::countDown() {
     if (m == S.StdMin && s == S.StdSec) alarmMoment();
 }
 
-void NormalMode::Timer1Timer() {
-    S.SepText = Blank;
-    if (!IsNewSecond(m_frm.Clock(), S.LastTick)) {
+void NormalMode::Timer1Timer(bool newSecond) {
+    SepText = Blank;
+    if (!newSecond) {
         RefreshClock();
         return;
     }
-    S.SepText = Colon;
+    SepText = Colon;
     if (S.CountUp) {
         countUp();
-    } else if (!S.Overtime) {
+    } else if (!Overtime) {
         countDown();
-    } else if (++S.CurSec == 60) {
-        S.CurSec = 0;
-        ++S.CurMin;
+    } else if (++CurSec == 60) {
+        CurSec = 0;
+        ++CurMin;
     }
     // Runs after a stop made at the over moment, so the clock shows the counter.
-    S.SetClockTexts(S.CurMin, S.CurSec);
+    setClockTexts(CurMin, CurSec);
     RefreshClock();
 }
 
-void NormalMode::StartNormal() {
-    if (Timer1->isActive()) {
-        m_frm.HideWindow();
-        return;
-    }
-    if (m_frm.N_start->text() != Caption::StartHide) {
-        m_frm.ResetClockTexts();
-        m_frm.N_start->setText(Caption::StartHide);
-        m_frm.SetBackground(ReadInt(*S.SettingsFile, Key::BKCOLOR));
-        m_frm.N_stop->setEnabled(false);
-        m_frm.N_pause->setEnabled(false);
-        m_frm.N_set->setEnabled(true);
+void NormalMode::Start() {
+    RunMenu& menu = Host().Menu();
+    if (menu.InResult()) {
+        ResetClockTexts();
+        menu.ClearResult();
+        Host().SetBackground(ReadInt(Host().Settings(), Key::BKCOLOR));
+        menu.N_stop->setEnabled(false);
+        menu.N_pause->setEnabled(false);
+        menu.N_set->setEnabled(true);
         RefreshClock();
         return;
     }
-    m_frm.PrepareCues();
+    Host().PrepareCues();
     const int std = S.StdMin * 60 + S.StdSec;
     const int alarm = S.AlarmMin * 60 + S.AlarmSec;
     if (alarm >= std && std != 0 && alarm != 0) {
         S.AlarmMin = S.StdMin;
         S.AlarmSec = S.StdSec;
     }
-    S.Overtime = false;
-    S.CurMin = S.CountUp ? 0 : S.StdMin;
-    S.CurSec = S.CountUp ? 0 : S.StdSec;
-    S.LastTick = m_frm.Clock().now();
-    Timer1->start();
-    m_frm.EnterRunningMenu();
-    m_frm.PlayCueOf(Key::Sound_Start);
+    Overtime = false;
+    CurMin = S.CountUp ? 0 : S.StdMin;
+    CurSec = S.CountUp ? 0 : S.StdSec;
+    S.LastTick = Host().Clock().now();
+    Timer1.Start();
+    menu.EnterRunningMenu();
+    Host().PlayCueOf(Key::Sound_Start);
     RefreshClock();
 }
 
-void NormalMode::StopNormal() {
-    if (!m_frm.IsShown()) {
-        m_frm.ShowWindow();
-        return;
-    }
-    Timer1->stop();
+void NormalMode::Stop() {
+    Timer1.Stop();
     if (!S.CountUp) {
-        if (!S.Overtime) {
-            m_frm.setWindowTitle(Caption::TimeUsed);
-            setResult(S, S.StdMin - S.CurMin, S.StdSec - S.CurSec);
+        if (!Overtime) {
+            Host().SetCaption(Caption::TimeUsed);
+            setResult(S.StdMin - CurMin, S.StdSec - CurSec);
         } else {
-            m_frm.setWindowTitle(Caption::Overtime);
+            Host().SetCaption(Caption::Overtime);
         }
     } else {
         const int std = S.StdMin * 60 + S.StdSec;
-        if (std > S.CurMin * 60 + S.CurSec || std == 0) {
-            m_frm.setWindowTitle(Caption::TimeUsed);
+        if (std > CurMin * 60 + CurSec || std == 0) {
+            Host().SetCaption(Caption::TimeUsed);
         } else {
-            m_frm.setWindowTitle(Caption::Overtime);
-            setResult(S, S.CurMin - S.StdMin, S.CurSec - S.StdSec);
+            Host().SetCaption(Caption::Overtime);
+            setResult(CurMin - S.StdMin, CurSec - S.StdSec);
         }
     }
-    S.SepText = Colon;
-    m_frm.N_start->setText(Caption::Reset);
-    m_frm.EnterStoppedMenu();
+    SepText = Colon;
+    Host().Menu().SetResult();
+    Host().Menu().EnterStoppedMenu();
     RefreshClock();
 }
 
-void NormalMode::PauseNormal() {
-    if (m_frm.N_pause->text() == Caption::Pause) {
-        S.SepText = Colon;
-        Timer1->stop();
-        m_frm.N_pause->setText(Caption::Continue);
-    } else {
-        m_frm.N_pause->setText(Caption::Pause);
-        Timer1->start();
-    }
+void NormalMode::Pause() {
+    SepText = Colon;
+    Timer1.Stop();
+    RefreshClock();
+}
+
+void NormalMode::Resume() {
+    Timer1.Start();
     RefreshClock();
 }

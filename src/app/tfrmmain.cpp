@@ -1,14 +1,15 @@
 #include "tfrmmain.h"
 
-#include "antialiasedlabel.h"
 #include "balloonhint.h"
 #include "captions.h"
 #include "colors.h"
+#include "displaymode.h"
 #include "globalhotkeys.h"
 #include "hotkeyslots.h"
-#include "normalmode.h"
 #include "platform.h"
+#include "runmenu.h"
 #include "settingkeys.h"
+#include "settingsfile.h"
 #include "shell.h"
 #include "soundplayer.h"
 #include "stageplan.h"
@@ -21,7 +22,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
@@ -31,6 +31,7 @@
 namespace {
 constexpr int ShowMs = 200;
 constexpr int HideMs = 400;
+const QString ProgramTitle = QStringLiteral("Pendra");
 } // namespace
 
 Tfrmmain::Tfrmmain(AppServices services, QWidget* parent)
@@ -57,7 +58,8 @@ Tfrmmain::Tfrmmain(AppServices services, QWidget* parent)
     resize(669, 177);
     setAutoFillBackground(true);
     SetBackground(m_background);
-    CreateMenu();
+    m_menu = new RunMenu(this);
+    ConnectMenu();
     m_balloon = new BalloonHint(this);
 
     // Hotkeys are registered once the window is on the screen and the loop runs.
@@ -74,243 +76,140 @@ Tfrmmain::~Tfrmmain() {
     if (!m_closed) FormClose();
 }
 
-void Tfrmmain::CreateMenu() {
-    PMenu = new QMenu(this);
-    PMenu->setObjectName(QStringLiteral("PMenu"));
-    const auto item = [this](QMenu* menu, const char* name, const QString& caption, auto handler) {
-        QAction* a = menu->addAction(caption);
-        a->setObjectName(QString::fromLatin1(name));
-        connect(a, &QAction::triggered, this, handler);
-        return a;
-    };
-    N_start = item(PMenu, "N_start", Caption::Start, &Tfrmmain::N_startClick);
-    N_pause = item(PMenu, "N_pause", Caption::Pause, &Tfrmmain::N_pauseClick);
-    N_pause->setEnabled(false);
-    N_stop = item(PMenu, "N_stop", Caption::Stop, &Tfrmmain::N_stopClick);
-    N_stop->setEnabled(false);
-    PMenu->addSeparator();
-    n_next = item(PMenu, "n_next", QStringLiteral("下一阶段"), &Tfrmmain::n_nextClick);
-    N_pri = item(PMenu, "N_pri", QStringLiteral("上一阶段"), &Tfrmmain::N_priClick);
-    N_jd = PMenu->addMenu(QStringLiteral("阶段"));
-    N_jd->setObjectName(QStringLiteral("N_jd"));
-    for (int tag = 1; tag <= StageCount; ++tag) {
-        QAction* a = N_jd->addAction(QString::number(tag));
-        a->setObjectName(QStringLiteral("N%11").arg(tag));
-        a->setData(tag);
-        connect(a, &QAction::triggered, this, [this, tag] { N81Click(tag); });
-        StageItems[tag - 1] = a;
-    }
-    PMenu->addSeparator();
-    N_set = item(PMenu, "N_set", QStringLiteral("设置"), &Tfrmmain::N_setClick);
-    PMenu->addSeparator();
-    N_About = item(PMenu, "N_About", QStringLiteral("关于"), &Tfrmmain::N_AboutClick);
-    N_help = item(PMenu, "N_help", QStringLiteral("帮助"), &Tfrmmain::N_helpClick);
-    N_exit = item(PMenu, "N_exit", QStringLiteral("退出"), &Tfrmmain::N_exitClick);
-}
-
-void Tfrmmain::ClickItem(QAction* item) {
-    if (item && item->isEnabled()) item->trigger();
+void Tfrmmain::ConnectMenu() {
+    RunMenu& m = *m_menu;
+    connect(m.N_start, &QAction::triggered, this, &Tfrmmain::N_startClick);
+    connect(m.N_pause, &QAction::triggered, this, &Tfrmmain::N_pauseClick);
+    connect(m.N_stop, &QAction::triggered, this, &Tfrmmain::N_stopClick);
+    connect(m.n_next, &QAction::triggered, this, &Tfrmmain::n_nextClick);
+    connect(m.N_pri, &QAction::triggered, this, &Tfrmmain::N_priClick);
+    for (int tag = 1; tag <= StageCount; ++tag)
+        connect(m.StageItems[tag - 1], &QAction::triggered, this, [this, tag] { N81Click(tag); });
+    connect(m.N_set, &QAction::triggered, this, &Tfrmmain::N_setClick);
+    connect(m.N_About, &QAction::triggered, this, &Tfrmmain::N_AboutClick);
+    connect(m.N_help, &QAction::triggered, this, &Tfrmmain::N_helpClick);
+    connect(m.N_exit, &QAction::triggered, this, &Tfrmmain::N_exitClick);
 }
 
 void Tfrmmain::FormCreate() {
-    State.WorkDir = QDir::currentPath();
-    State.SettingsFile =
-        std::make_unique<SettingsFile>(QDir(State.WorkDir).filePath(QStringLiteral("js.ini")));
-    const SettingsFile& f = *State.SettingsFile;
-    State.SepText = QStringLiteral(":");
-    LoadStageNames();
-    State.AutoNext = ReadFlag(f, Key::AutoNext);
-    State.DisplayMode = ReadInt(f, Key::StartMode);
+    m_state.WorkDir = QDir::currentPath();
+    m_settings =
+        std::make_unique<SettingsFile>(QDir(m_state.WorkDir).filePath(QStringLiteral("js.ini")));
+    const SettingsFile& f = *m_settings;
+    m_menu->LoadStageNames(f);
+    m_state.AutoNext = ReadFlag(f, Key::AutoNext);
+    m_state.DisplayMode = ReadInt(f, Key::StartMode);
     // Only the components of the display mode are ever created.
-    if (State.DisplayMode == 0) m_normal = std::make_unique<NormalMode>(*this);
+    m_mode = CreateDisplayMode(m_state.DisplayMode, *this);
     setWindowOpacity((ReadInt(f, Key::TransParent) & 0xFF) / 255.0);
     ReadLabelTexts();
-    switch (State.DisplayMode) {
-    case 0:
-        m_normal->AALabel->show();
-        resize(m_normal->AALabel->width() + 5, height());
-        m_normal->SetupNormalMode();
-        N_start->setText(Caption::StartHide);
-        N_stop->setText(Caption::StopShow);
-        RestorePosition();
-        break;
-    case 2:
-        N_start->setText(Caption::StartHide);
-        N_stop->setText(Caption::StopShow);
-        RestorePosition();
-        break;
-    case 3:
-        RestorePosition();
-        break;
-    default:
-        break;
-    }
-    N_jd->setDefaultAction(StageItems[0]);
+    if (m_mode->HidesWhileRunning()) m_menu->SetHideShowRoles();
+    m_mode->SetUp();
+    if (m_mode->UsesSavedPosition()) RestorePosition();
+    m_menu->SetDefaultStage(1);
     SetupStage();
 }
 
 void Tfrmmain::ReadLabelTexts() {
-    const SettingsFile& f = *State.SettingsFile;
-    State.ElapseLabel = ReadText(f, Key::Elapse);
-    State.RemainLabel = ReadText(f, Key::Remain);
-    State.OverLabel = ReadText(f, Key::Over);
-    State.StandardLabel = ReadText(f, Key::Standard);
-    State.AlarmLabel = ReadText(f, Key::Alarm);
-    State.PercentLabel = ReadText(f, Key::Per);
+    const SettingsFile& f = *m_settings;
+    m_state.ElapseLabel = ReadText(f, Key::Elapse);
+    m_state.RemainLabel = ReadText(f, Key::Remain);
+    m_state.OverLabel = ReadText(f, Key::Over);
+    m_state.StandardLabel = ReadText(f, Key::Standard);
+    m_state.AlarmLabel = ReadText(f, Key::Alarm);
+    m_state.PercentLabel = ReadText(f, Key::Per);
 }
 
 // ---- stage plan ----
 
-void Tfrmmain::LoadStageNames() {
-    for (int n = 1; n <= StageCount; ++n) {
-        QAction* a = StageItems[n - 1];
-        a->setText(StageMenuCaption(*State.SettingsFile, n));
-        a->setVisible(StageMenuVisible(a->text(), n));
-    }
-}
-
 void Tfrmmain::SetupStage() {
-    const SettingsFile& f = *State.SettingsFile;
-    const int n = State.StageNo.toInt();
+    const SettingsFile& f = *m_settings;
+    const int n = m_state.StageNo.toInt();
     const TimeText std = StageTime(f, n);
     if (std.present) {
-        State.StdMin = std.minutes;
-        State.StdSec = std.seconds;
+        m_state.StdMin = std.minutes;
+        m_state.StdSec = std.seconds;
     }
     // A stage without an alarm time has the alarm 0:00, which never fires in a count-down.
     const TimeText alarm = StageAlarm(f, n);
-    State.AlarmMin = alarm.minutes;
-    State.AlarmSec = alarm.seconds;
-    if (n >= 1 && n <= StageCount) N_jd->setDefaultAction(StageItems[n - 1]);
-    switch (State.DisplayMode) {
-    case 0:
-        ResetClockTexts();
-        m_normal->RefreshClock();
-        break;
-    default:
-        break;
-    }
-}
-
-void Tfrmmain::ResetClockTexts() {
-    if (State.CountUp)
-        State.SetClockTexts(0, 0);
-    else
-        State.SetClockTexts(State.StdMin, State.StdSec);
-}
-
-void Tfrmmain::MarkStageBars() {
-    // Only the progress-bar mode has per-stage bars.
+    m_state.AlarmMin = alarm.minutes;
+    m_state.AlarmSec = alarm.seconds;
+    m_menu->SetDefaultStage(n);
+    m_mode->SetupStage();
 }
 
 // ---- run control ----
 
-bool Tfrmmain::EngineRunning() const {
-    switch (State.DisplayMode) {
-    case 0:
-        return m_normal->Timer1->isActive();
-    default:
-        return false;
-    }
-}
-
-void Tfrmmain::EnterRunningMenu() {
-    N_start->setEnabled(State.DisplayMode == 0 || State.DisplayMode == 2);
-    N_pause->setEnabled(true);
-    N_stop->setEnabled(true);
-    N_set->setEnabled(false);
-    n_next->setEnabled(false);
-    N_pri->setEnabled(false);
-    N_jd->setEnabled(false);
-}
-
-void Tfrmmain::EnterStoppedMenu() {
-    N_start->setEnabled(true);
-    N_pause->setText(Caption::Pause);
-    N_pause->setEnabled(false);
-    N_stop->setEnabled(false);
-    N_set->setEnabled(true);
-    n_next->setEnabled(true);
-    N_pri->setEnabled(true);
-    N_jd->setEnabled(true);
-}
-
 void Tfrmmain::N_startClick() {
-    switch (State.DisplayMode) {
-    case 0:
-        m_normal->StartNormal();
-        break;
-    default:
-        break;
-    }
-    setWindowTitle(QString());
+    if (m_mode->HidesWhileRunning() && m_mode->EngineRunning())
+        HideWindow();
+    else
+        m_mode->Start();
+    SetCaption(QString());
 }
 
 void Tfrmmain::N_pauseClick() {
-    switch (State.DisplayMode) {
-    case 0:
-        m_normal->PauseNormal();
-        break;
-    default:
-        break;
+    if (m_menu->IsPaused()) {
+        m_menu->SetPaused(false);
+        m_mode->Resume();
+    } else {
+        m_mode->Pause();
+        m_menu->SetPaused(true);
     }
-    const bool running = N_pause->text() == Caption::Pause;
-    N_start->setEnabled(running);
-    setWindowTitle(running ? QString() : Caption::Pause);
+    const bool running = !m_menu->IsPaused();
+    m_menu->N_start->setEnabled(running);
+    SetCaption(running ? QString() : Caption::Pause);
 }
 
 void Tfrmmain::N_stopClick() {
-    switch (State.DisplayMode) {
-    case 0:
-        m_normal->StopNormal();
-        break;
-    default:
-        break;
+    if (m_mode->HidesWhileRunning() && !IsShown()) {
+        ShowWindow();
+        return;
     }
+    m_mode->Stop();
 }
 
 void Tfrmmain::n_nextClick() {
-    if (EngineRunning()) return;
-    State.StageNo = NextStageNo(*State.SettingsFile, State.StageNo);
+    if (m_mode->EngineRunning()) return;
+    m_state.StageNo = NextStageNo(*m_settings, m_state.StageNo);
     SetupStage();
-    MarkStageBars();
+    m_mode->MarkStageBars();
 }
 
 void Tfrmmain::N_priClick() {
-    if (EngineRunning()) return;
-    State.StageNo = PreviousStageNo(*State.SettingsFile, State.StageNo);
+    if (m_mode->EngineRunning()) return;
+    m_state.StageNo = PreviousStageNo(*m_settings, m_state.StageNo);
     SetupStage();
-    MarkStageBars();
+    m_mode->MarkStageBars();
 }
 
 void Tfrmmain::N81Click(int tag) {
-    if (EngineRunning() || State.StageNo == QString::number(tag)) return;
-    State.StageNo = QString::number(tag);
-    N_jd->setDefaultAction(StageItems[tag - 1]);
+    if (m_mode->EngineRunning() || m_state.StageNo == QString::number(tag)) return;
+    m_state.StageNo = QString::number(tag);
+    m_menu->SetDefaultStage(tag);
     SetupStage();
-    MarkStageBars();
+    m_mode->MarkStageBars();
 }
 
 void Tfrmmain::N_setClick() {
+    RunSettingsDialog();
     // The settings are read again from js.ini, so a file edited meanwhile takes effect.
-    const SettingsFile& f = *State.SettingsFile;
-    if (ReadInt(f, Key::StartMode) != State.DisplayMode) {
-        close();
+    if (ReadInt(*m_settings, Key::StartMode) != m_state.DisplayMode) {
+        CloseProgram();
         return;
     }
-    State.StageNo = QStringLiteral("1");
+    m_state.StageNo = QStringLiteral("1");
     SetupStage();
     ReadLabelTexts();
-    if (State.DisplayMode == 0) {
-        m_normal->SetupNormalMode();
-        ResetClockTexts();
-        m_normal->RefreshClock();
-    }
-    if (State.HotkeyChanged) {
+    m_mode->Reapply();
+    if (m_state.HotkeyChanged) {
         UnregisterHotkeys();
         RegisterHotkeys();
     }
 }
+
+// The settings dialog has its place here; without it the file is taken as it stands.
+void Tfrmmain::RunSettingsDialog() {}
 
 void Tfrmmain::N_AboutClick() {
     Tfrm_about about(this);
@@ -323,28 +222,25 @@ void Tfrmmain::N_helpClick() {
         OpenWithDefaultApp(help);
         return;
     }
-    QMessageBox::warning(this, Caption::Notice, QStringLiteral("帮助文件不存在，请重新安装！"));
+    ShowWarning(QStringLiteral("帮助文件不存在，请重新安装！"));
 }
 
 void Tfrmmain::N_exitClick() {
-    close();
+    CloseProgram();
 }
 
 // ---- sound and hotkeys ----
 
-void Tfrmmain::PlayCue(const QString& file) {
-    if (!file.isEmpty()) m_sound->play(file);
-}
-
 void Tfrmmain::PlayCueOf(const SettingKey& key) {
     // Read at the moment of the cue, so a sound chosen meanwhile is used at once.
-    PlayCue(ReadText(*State.SettingsFile, key));
+    const QString file = ReadText(*m_settings, key);
+    if (!file.isEmpty()) m_sound->play(file);
 }
 
 // A run with sounds gets the player ready at its start, so that a cue in the middle of the
 // run does not wait for the media back end; a timer without sounds never loads it.
 void Tfrmmain::PrepareCues() {
-    const SettingsFile& f = *State.SettingsFile;
+    const SettingsFile& f = *m_settings;
     for (const SettingKey* key : {&Key::Sound_Start, &Key::Sound_Alarm, &Key::Sound_Over}) {
         if (!ReadText(f, *key).trimmed().isEmpty()) {
             m_sound->prepare();
@@ -359,13 +255,16 @@ void Tfrmmain::Timer_hotkeyTimer() {
 }
 
 void Tfrmmain::RegisterHotkeys() {
-    if (!m_hotkeySlots)
+    if (!m_hotkeySlots) {
+        RunMenu& m = *m_menu;
         m_hotkeySlots = std::make_unique<HotkeySlots>(
-            *m_hotkeys, std::array<QAction*, 5>{N_start, N_pause, N_stop, N_pri, n_next});
-    const QString failures = m_hotkeySlots->RegisterHotkeys(*State.SettingsFile);
+            *m_hotkeys, std::array<QAction*, 5>{m.N_start, m.N_pause, m.N_stop, m.N_pri, m.n_next});
+    }
+    const QString failures = m_hotkeySlots->RegisterHotkeys(*m_settings);
     if (failures.isEmpty()) return;
-    State.HotkeyMessage = failures;
-    m_balloon->showMessage(this, Caption::Notice, HotkeySlots::BalloonText(failures), 50000);
+    m_state.HotkeyMessage = failures;
+    m_balloon->showMessage(this, Caption::Notice, HotkeySlots::BalloonText(m_state.HotkeyMessage),
+                           50000);
 }
 
 void Tfrmmain::UnregisterHotkeys() {
@@ -381,20 +280,53 @@ void Tfrmmain::SetBackground(qint32 colorValue) {
     setPalette(p);
 }
 
+void Tfrmmain::SetCaption(const QString& text) {
+    setWindowTitle(text);
+}
+
+QString Tfrmmain::Caption() const {
+    return windowTitle();
+}
+
+int Tfrmmain::Opacity() const {
+    return qRound(windowOpacity() * 255);
+}
+
+void Tfrmmain::SetOpacity(int alpha) {
+    setWindowOpacity(qBound(0, alpha, 255) / 255.0);
+}
+
+PreviewSurfaces Tfrmmain::Surfaces() const {
+    return m_mode->Surfaces();
+}
+
+void Tfrmmain::FitWindow(int margin) {
+    // Hidden components and windows of their own (the menu, the balloon) do not count.
+    const QRect r = childrenRect();
+    resize(r.x() + r.width() + margin, r.y() + r.height() + margin);
+}
+
+void Tfrmmain::ShowMessage(const QString& text) {
+    m_messageBox.Show(this, QMessageBox::NoIcon, ProgramTitle, text);
+}
+
+void Tfrmmain::ShowWarning(const QString& text) {
+    m_messageBox.Show(this, QMessageBox::Warning, Caption::Notice, text);
+}
+
 void Tfrmmain::RestorePosition() {
-    const QString mode = QString::number(State.DisplayMode);
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    const SettingsFile& f = *State.SettingsFile;
-    int left = ReadInt(f, Key::Left, State.DisplayMode, screen.width() * 2 / 5);
+    const SettingsFile& f = *m_settings;
+    int left = ReadInt(f, Key::Left, m_state.DisplayMode, screen.width() * 2 / 5);
     if (left < 0 || left > screen.width()) left = 0;
-    int top = ReadInt(f, Key::Top, State.DisplayMode, screen.height() * 2 / 5);
+    int top = ReadInt(f, Key::Top, m_state.DisplayMode, screen.height() * 2 / 5);
     if (top < 0 || top > screen.height()) top = 0;
     move(left, top);
 }
 
 void Tfrmmain::SavePosition() {
-    WriteInt(*State.SettingsFile, Key::Left, x(), State.DisplayMode);
-    WriteInt(*State.SettingsFile, Key::Top, y(), State.DisplayMode);
+    WriteInt(*m_settings, Key::Left, x(), m_state.DisplayMode);
+    WriteInt(*m_settings, Key::Top, y(), m_state.DisplayMode);
 }
 
 bool Tfrmmain::IsShown() const {
@@ -459,13 +391,23 @@ void Tfrmmain::Animate(bool appear) {
 }
 
 void Tfrmmain::mousePressEvent(QMouseEvent* event) {
-    // The clock text drags with the left button only, the rest of the window with the left
-    // or middle one; the right button belongs to the popup menu.
-    const bool onClock =
-        m_normal && m_normal->AALabel->geometry().contains(event->position().toPoint());
-    const bool drag =
-        event->button() == Qt::LeftButton || (event->button() == Qt::MiddleButton && !onClock);
-    if (drag) DragWindow(event);
+    // The right button belongs to the popup menu; the mode says which of its components
+    // drag with which of the others.
+    if (event->button() == Qt::RightButton) return;
+    if (m_mode->DragsWith(ComponentAt(event->position().toPoint()), event->button()))
+        DragWindow(event);
+}
+
+// The window's visible child under the point, the topmost first; null for the window's own
+// surface. Not QWidget::childAt, which misses every child while the appearance's mask is
+// still small.
+QWidget* Tfrmmain::ComponentAt(QPoint point) const {
+    const QObjectList& objects = children();
+    for (auto it = objects.crbegin(); it != objects.crend(); ++it) {
+        auto* w = qobject_cast<QWidget*>(*it);
+        if (w && !w->isWindow() && !w->isHidden() && w->geometry().contains(point)) return w;
+    }
+    return nullptr;
 }
 
 void Tfrmmain::DragWindow(QMouseEvent* event) {
@@ -487,7 +429,11 @@ void Tfrmmain::mouseReleaseEvent(QMouseEvent*) {
 }
 
 void Tfrmmain::contextMenuEvent(QContextMenuEvent* event) {
-    PMenu->popup(event->globalPos());
+    m_menu->PMenu->popup(event->globalPos());
+}
+
+void Tfrmmain::CloseProgram() {
+    close();
 }
 
 void Tfrmmain::closeEvent(QCloseEvent* event) {
@@ -498,22 +444,16 @@ void Tfrmmain::closeEvent(QCloseEvent* event) {
 void Tfrmmain::FormClose() {
     m_closed = true;
     Timer_hotkey->stop();
-    if (m_normal) {
-        m_normal->Timer1->stop();
-        m_normal->Timer_Flash->stop();
-    }
+    if (m_mode) m_mode->ShutDown();
     try {
         SavePosition();
     } catch (const SettingsWriteError& e) {
         // The program ends all the same; the user learns why the position is lost.
-        showError(QString::fromStdString(e.what()));
+        m_messageBox.Show(this, QMessageBox::Critical, ProgramTitle,
+                          QString::fromStdString(e.what()));
     }
-    State.SettingsFile.reset();
+    m_settings.reset();
     UnregisterHotkeys();
     m_balloon->hide();
     emit closed();
-}
-
-void Tfrmmain::showError(const QString& text) {
-    QMessageBox::critical(this, QStringLiteral("Pendra"), text);
 }

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "modehost.h"
+#include "previewhost.h"
 #include "runstate.h"
+#include "singlemessagebox.h"
 
 #include <QWidget>
-#include <array>
 #include <memory>
 
-class QAction;
-class QMenu;
 class QTimer;
 class QVariantAnimation;
 class WallClock;
@@ -15,7 +15,8 @@ class SoundPlayer;
 class GlobalHotkeys;
 class HotkeySlots;
 class BalloonHint;
-class NormalMode;
+class DisplayMode;
+class RunMenu;
 
 // What the main window takes from outside. Tests pass a manual clock and observers; a
 // missing service is created from the platform layer.
@@ -27,74 +28,44 @@ struct AppServices {
 
 // The main window: a borderless, always-on-top panel that runs one timing run in one of
 // four display modes. It owns the run-time state, the settings file, the popup menu and
-// the object of its display mode, which is created once at start-up.
-class Tfrmmain : public QWidget {
+// the one display mode, made at start-up, and runs the commands of the menu through it.
+// The modes see it as their ModeHost, the settings dialog as its PreviewHost.
+class Tfrmmain : public QWidget, public ModeHost, public PreviewHost {
     Q_OBJECT
 public:
     explicit Tfrmmain(AppServices services = {}, QWidget* parent = nullptr);
     ~Tfrmmain() override;
 
-    RunState State;
+    // ModeHost, and the parts of it that PreviewHost shares.
+    RunState& State() override { return m_state; }
+    SettingsFile& Settings() override { return *m_settings; }
+    const WallClock& Clock() const override { return *m_clock; }
+    QWidget* Window() override { return this; }
+    RunMenu& Menu() override { return *m_menu; }
+    void SetBackground(qint32 colorValue) override;
+    qint32 Background() const override { return m_background; }
+    void ShowWindow() override;
+    void HideWindow() override;
+    bool IsShown() const override;
+    void FitWindow(int margin) override;
+    void PlayCueOf(const SettingKey& key) override;
+    void PrepareCues() override;
+    void SetCaption(const QString& text) override;
+    QString Caption() const override;
+    void ShowMessage(const QString& text) override;
+    void ShowWarning(const QString& text) override;
+    void CloseProgram() override;
+    bool IsClosed() const override { return m_closed; }
 
-    // The popup menu and its items. Every source of a command (the menu, the hotkeys, the
-    // engines) goes through ClickItem, so that a disabled item blocks them all alike.
-    QMenu* PMenu = nullptr;
-    QAction* N_start = nullptr;
-    QAction* N_pause = nullptr;
-    QAction* N_stop = nullptr;
-    QAction* n_next = nullptr;
-    QAction* N_pri = nullptr;
-    QMenu* N_jd = nullptr;
-    std::array<QAction*, 8> StageItems{}; // N11 ... N81, Tags 1 to 8
-    QAction* N_set = nullptr;
-    QAction* N_About = nullptr;
-    QAction* N_help = nullptr;
-    QAction* N_exit = nullptr;
-    QTimer* Timer_hotkey = nullptr;
+    // PreviewHost.
+    int Opacity() const override;
+    void SetOpacity(int alpha) override;
+    PreviewSurfaces Surfaces() const override;
 
-    static void ClickItem(QAction* item);
-
-    // Run control.
-    void N_startClick();
-    void N_pauseClick();
-    void N_stopClick();
-    void n_nextClick();
-    void N_priClick();
-    void N81Click(int tag);
-    void N_setClick();
-    void N_AboutClick();
-    void N_helpClick();
-    void N_exitClick();
-    void EnterRunningMenu();
-    void EnterStoppedMenu();
-
-    // Stage plan.
-    void LoadStageNames();
-    void SetupStage();
-    void ResetClockTexts();
-    void MarkStageBars();
-
-    // Window shell.
-    void RestorePosition();
-    void SavePosition();
-    void ShowWindow(); // makes the window visible and brings it to the front
-    void HideWindow();
-    bool IsShown() const; // visible and not on its way out
-    void SetBackground(qint32 colorValue);
-    qint32 Background() const { return m_background; }
-
-    // Sound and hotkeys.
-    void PlayCue(const QString& file);
-    void PlayCueOf(const struct SettingKey& key);
-    void PrepareCues();
-    void RegisterHotkeys();
-    void UnregisterHotkeys();
-    void Timer_hotkeyTimer();
-
-    const WallClock& Clock() const { return *m_clock; }
-    NormalMode* Normal() const { return m_normal.get(); }
+    // For tests: the mode, the balloon of the hotkey failures, the hotkeys' one-shot timer.
+    DisplayMode& Mode() const { return *m_mode; }
     BalloonHint* Balloon() const { return m_balloon; }
-    bool EngineRunning() const;
+    QTimer* HotkeyTimer() const { return Timer_hotkey; }
 
 signals:
     // The window has closed and released its resources; the program ends.
@@ -111,12 +82,37 @@ protected:
 private:
     void FormCreate();
     void FormClose();
-    void CreateMenu();
+    void ConnectMenu();
     void ReadLabelTexts();
-    void DragWindow(QMouseEvent* event);
-    void Animate(bool appear);
-    void showError(const QString& text);
+    void SetupStage();
 
+    // Run control: the items' click handlers.
+    void N_startClick();
+    void N_pauseClick();
+    void N_stopClick();
+    void n_nextClick();
+    void N_priClick();
+    void N81Click(int tag);
+    void N_setClick();
+    void RunSettingsDialog();
+    void N_AboutClick();
+    void N_helpClick();
+    void N_exitClick();
+
+    // Window shell.
+    void RestorePosition();
+    void SavePosition();
+    void DragWindow(QMouseEvent* event);
+    QWidget* ComponentAt(QPoint point) const;
+    void Animate(bool appear);
+
+    // Hotkeys.
+    void RegisterHotkeys();
+    void UnregisterHotkeys();
+    void Timer_hotkeyTimer();
+
+    RunState m_state;
+    std::unique_ptr<SettingsFile> m_settings;
     std::unique_ptr<WallClock> m_ownClock;
     std::unique_ptr<SoundPlayer> m_ownSound;
     std::unique_ptr<GlobalHotkeys> m_ownHotkeys;
@@ -125,8 +121,11 @@ private:
     GlobalHotkeys* m_hotkeys = nullptr;
     std::unique_ptr<HotkeySlots> m_hotkeySlots;
     BalloonHint* m_balloon = nullptr;
+    RunMenu* m_menu = nullptr;
+    QTimer* Timer_hotkey = nullptr;
+    SingleMessageBox m_messageBox;
 
-    std::unique_ptr<NormalMode> m_normal;
+    std::unique_ptr<DisplayMode> m_mode;
 
     qint32 m_background = 15780518;
     QVariantAnimation* m_animation = nullptr;

@@ -2,6 +2,9 @@
 
 #include "balloonhint.h"
 #include "captions.h"
+#include "displaymode.h"
+#include "runmenu.h"
+#include "runstate.h"
 #include "stageplan.h"
 #include "tfrmmain.h"
 
@@ -13,38 +16,41 @@
 TfrmmainRemote::TfrmmainRemote(Tfrmmain& frm) : m_frm(frm) {
     // Every change of the run goes through a menu item, whoever clicked it; the check runs
     // once the command has finished, so a half-done command is never reported.
-    QList<QAction*> items{frm.N_start, frm.N_pause, frm.N_stop, frm.n_next, frm.N_pri, frm.N_set};
-    for (QAction* a : frm.StageItems)
+    RunMenu& menu = frm.Menu();
+    QList<QAction*> items{menu.N_start, menu.N_pause, menu.N_stop,
+                          menu.n_next,  menu.N_pri,   menu.N_set};
+    for (QAction* a : menu.StageItems)
         items << a;
     for (QAction* a : items) {
         connect(a, &QAction::triggered, this, &TfrmmainRemote::scheduleCheck);
         connect(a, &QAction::changed, this, &TfrmmainRemote::scheduleCheck);
     }
     // The stop turns the start item into 清零 at once; the result is that stage's.
-    connect(frm.N_start, &QAction::changed, this, &TfrmmainRemote::noteResult);
+    connect(menu.N_start, &QAction::changed, this, &TfrmmainRemote::noteResult);
     noteResult();
     m_reported = status();
 }
 
 void TfrmmainRemote::noteResult() {
-    if (m_frm.N_start->text() != Caption::Reset)
+    if (!m_frm.Menu().InResult())
         m_resultStage = 0;
     else if (m_resultStage == 0)
-        m_resultStage = m_frm.State.StageNo.toInt();
+        m_resultStage = m_frm.State().StageNo.toInt();
 }
 
 QAction* TfrmmainRemote::itemOf(RemoteCommand command) const {
+    RunMenu& menu = m_frm.Menu();
     switch (command) {
     case RemoteCommand::Start:
-        return m_frm.N_start;
+        return menu.N_start;
     case RemoteCommand::Pause:
-        return m_frm.N_pause;
+        return menu.N_pause;
     case RemoteCommand::Stop:
-        return m_frm.N_stop;
+        return menu.N_stop;
     case RemoteCommand::Next:
-        return m_frm.n_next;
+        return menu.n_next;
     case RemoteCommand::Previous:
-        return m_frm.N_pri;
+        return menu.N_pri;
     }
     return nullptr;
 }
@@ -53,59 +59,42 @@ CommandOutcome TfrmmainRemote::run(RemoteCommand command) {
     QAction* item = itemOf(command);
     CommandOutcome outcome{CommandOutcome::Done, item->text()};
     // A dialog (the settings above all) expects the run to stay as it was while it is open.
-    if (!m_frm.State.SettingsFile) {
+    if (m_frm.IsClosed()) {
         outcome.result = CommandOutcome::Closed; // between its close and the program's end
     } else if (QApplication::activeModalWidget()) {
         outcome.result = CommandOutcome::Busy;
     } else if (!item->isEnabled()) {
         outcome.result = CommandOutcome::Disabled;
     } else {
-        Tfrmmain::ClickItem(item);
+        RunMenu::ClickItem(item);
     }
     return outcome;
 }
 
 RemoteStatus TfrmmainRemote::status() const {
-    const RunState& S = m_frm.State;
+    const RunState& S = m_frm.State();
+    RunMenu& menu = m_frm.Menu();
     RemoteStatus s;
     s.displayMode = S.DisplayMode;
     s.stage = S.StageNo.toInt();
-    if (S.SettingsFile) s.stageName = StageName(*S.SettingsFile, s.stage).trimmed();
-    if (m_frm.EngineRunning())
+    if (!m_frm.IsClosed()) s.stageName = StageName(m_frm.Settings(), s.stage).trimmed();
+    if (m_frm.Mode().EngineRunning())
         s.phase = RunPhase::Running;
-    else if (m_frm.N_pause->isEnabled() && m_frm.N_pause->text() == Caption::Continue)
+    else if (menu.N_pause->isEnabled() && menu.IsPaused())
         s.phase = RunPhase::Paused;
-    else if (S.DisplayMode == 0 && m_frm.N_start->text() == Caption::Reset)
+    else if (S.DisplayMode == 0 && menu.InResult())
         s.phase = RunPhase::Result;
 
-    const int standard = S.StdMin * 60 + S.StdSec;
     s.countsUp = S.DisplayMode == 0 && S.CountUp;
     // A stage chosen after the stop has nothing used yet; the next start only resets.
     if (s.phase == RunPhase::Ready || (s.phase == RunPhase::Result && s.stage != m_resultStage)) {
-        s.remainingSec = standard;
+        s.remainingSec = S.StdMin * 60 + S.StdSec;
         return s;
     }
-    if (S.DisplayMode != 0) {
-        s.elapsedSec = S.ElapsedSec;
-        s.remainingSec = S.TotalSec - S.ElapsedSec;
-        s.overtime = s.remainingSec < 0;
-        return s;
-    }
-    // The normal mode's counter: the remaining time, then the overtime, when counting down;
-    // the elapsed time when counting up, where 0:00 as the standard time means no limit.
-    const int counter = S.CurMin * 60 + S.CurSec;
-    if (s.countsUp) {
-        s.elapsedSec = counter;
-        s.remainingSec = standard > 0 ? standard - counter : 0;
-        s.overtime = standard > 0 && counter >= standard;
-    } else if (S.Overtime) {
-        s.elapsedSec = standard + counter;
-        s.remainingSec = -counter;
-        s.overtime = true;
-    } else {
-        s.elapsedSec = standard - counter;
-        s.remainingSec = counter;
-    }
+    const RunTime t = m_frm.Mode().CountedTime();
+    s.elapsedSec = int(t.elapsedSec);
+    s.remainingSec = int(t.remainingSec);
+    s.overtime = t.overtime;
     return s;
 }
 
@@ -125,7 +114,7 @@ void TfrmmainRemote::check() {
 }
 
 void TfrmmainRemote::withoutHotkeys() {
-    m_frm.Timer_hotkey->stop();
+    m_frm.HotkeyTimer()->stop();
 }
 
 void TfrmmainRemote::showNotice(const QString& text, int delayMs) {

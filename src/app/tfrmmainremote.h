@@ -5,8 +5,8 @@
 class QAction;
 class Tfrmmain;
 
-// Remote control's view of the main window, through its public members only: commands are
-// clicks of the menu items, the state is read from RunState and the items' captions.
+// Remote control's view of the main window: commands are clicks of the menu items, the
+// state is read from RunState, the items' captions and the display mode's counted time.
 // Also the two things the desktop set-up asks of the window: no hotkeys, and a notice.
 class TfrmmainRemote final : public RemoteTarget {
     Q_OBJECT

@@ -15,7 +15,7 @@ protected:
         frm = std::make_unique<Tfrmmain>(AppServices{&clock, &sound, nullptr});
         frm->show();
     }
-    void waitForRegistration() { QTRY_VERIFY_WITH_TIMEOUT(!frm->Timer_hotkey->isActive(), 5000); }
+    void waitForRegistration() { QTRY_VERIFY_WITH_TIMEOUT(!frm->HotkeyTimer()->isActive(), 5000); }
     void press(const char* key) {
         ASSERT_TRUE(PressKeys({QString::fromLatin1(key)}));
         QTest::qWait(300); // the key event's round trip through the server
@@ -26,21 +26,20 @@ TEST_F(MainHotkeysTest, DefaultsGiveStopF12AndReportPreviousAndNext) {
     writeIni("[Group]\r\nTime1=05:00\r\n");
     startWithHotkeys();
     waitForRegistration();
-    EXPECT_EQ(frm->N_stop->shortcut().toString(), QStringLiteral("F12"));
-    EXPECT_TRUE(frm->N_pri->shortcut().isEmpty());
+    EXPECT_EQ(menu().N_stop->shortcut().toString(), QStringLiteral("F12"));
+    EXPECT_TRUE(menu().N_pri->shortcut().isEmpty());
     const QString expected = QStringLiteral(
         "\r\n注册热键〖上一阶段〗失败！\r\n注册热键〖下一阶段〗失败！\r\n"
         "相应的操作将不能通过热键进行。\r\n如果您要使用热键，请在\"系统热键\"中重新设置！");
     EXPECT_EQ(frm->Balloon()->text(), expected);
     EXPECT_EQ(frm->Balloon()->title(), QStringLiteral("提示"));
     EXPECT_TRUE(frm->Balloon()->isVisible());
-    EXPECT_EQ(frm->State.HotkeyMessage,
-              expected.left(expected.indexOf(QStringLiteral("\r\n相应"))));
+    EXPECT_EQ(state().HotkeyMessage, expected.left(expected.indexOf(QStringLiteral("\r\n相应"))));
 
-    Tfrmmain::ClickItem(frm->N_start);
+    click(menu().N_start);
     press("F12"); // stop
     EXPECT_FALSE(running());
-    EXPECT_EQ(frm->N_start->text(), QStringLiteral("清零"));
+    EXPECT_EQ(menu().N_start->text(), QStringLiteral("清零"));
 }
 
 TEST_F(MainHotkeysTest, KeysActOnlyWhenRegisteredAndTheirItemIsEnabled) {
@@ -53,7 +52,7 @@ TEST_F(MainHotkeysTest, KeysActOnlyWhenRegisteredAndTheirItemIsEnabled) {
     EXPECT_FALSE(frm->Balloon()->isVisible());
 
     press("F8"); // pause is disabled while nothing runs
-    EXPECT_EQ(frm->N_pause->text(), QStringLiteral("暂停"));
+    EXPECT_EQ(menu().N_pause->text(), QStringLiteral("暂停"));
     press("F9");
     EXPECT_TRUE(running());
     press("F8");

@@ -15,7 +15,7 @@ TEST_F(NormalModeTest, FiveSecondCountDownStopsByItselfAtZero) {
              "Sound_Alarm=alarm.wav\r\nSound_Over=over.wav\r\nSound_Start=start.wav\r\n");
     start();
     EXPECT_EQ(clockText(), "0:05");
-    Tfrmmain::ClickItem(frm->N_start);
+    click(menu().N_start);
     EXPECT_TRUE(running());
     EXPECT_EQ(sound.played, QStringList{"start.wav"});
     EXPECT_EQ(sound.prepared, 1); // before its first cue
@@ -30,9 +30,9 @@ TEST_F(NormalModeTest, FiveSecondCountDownStopsByItselfAtZero) {
     EXPECT_FALSE(running());
     EXPECT_EQ(frm->Background(), 255);
     EXPECT_EQ(frm->windowTitle(), Overtime);
-    EXPECT_EQ(frm->N_start->text(), Reset);
-    EXPECT_FALSE(frm->N_stop->isEnabled());
-    EXPECT_TRUE(frm->N_set->isEnabled());
+    EXPECT_EQ(menu().N_start->text(), Reset);
+    EXPECT_FALSE(menu().N_stop->isEnabled());
+    EXPECT_TRUE(menu().N_set->isEnabled());
 }
 
 struct ResultCase {
@@ -61,34 +61,34 @@ TEST_F(NormalModeTest, StopShowsTheTimeUsedOrTheOvertime) {
         writeIni(QByteArray("[Normal]\r\njsMode=") + (c.countUp ? "1" : "0") + "\r\nAutoStop=" +
                  (c.autoStop ? "1" : "0") + "\r\n[Group]\r\nTime1=" + c.stdTime + "\r\n");
         start();
-        Tfrmmain::ClickItem(frm->N_start);
+        click(menu().N_start);
         seconds(c.secondsRun);
-        Tfrmmain::ClickItem(frm->N_stop);
+        click(menu().N_stop);
         EXPECT_FALSE(running());
         EXPECT_EQ(frm->windowTitle(), c.caption);
         EXPECT_EQ(clockText(), c.clock);
-        EXPECT_EQ(frm->N_start->text(), Reset);
+        EXPECT_EQ(menu().N_start->text(), Reset);
     }
 }
 
 TEST_F(NormalModeTest, ResetThenStartRunsTheStageAgain) {
     writeIni("[Group]\r\nTime1=05:00\r\nAlarm1=00:10\r\n[Normal]\r\nBKCOLOR_Alarm=65280\r\n");
     start();
-    Tfrmmain::ClickItem(frm->N_start);
+    click(menu().N_start);
     seconds(12); // past the alarm
     EXPECT_EQ(frm->Background(), 65280);
-    Tfrmmain::ClickItem(frm->N_stop);
+    click(menu().N_stop);
     EXPECT_EQ(clockText(), "0:12");
 
-    Tfrmmain::ClickItem(frm->N_start); // reset
+    click(menu().N_start); // reset
     EXPECT_FALSE(running());
     EXPECT_EQ(clockText(), "5:00");
     EXPECT_EQ(frm->Background(), 15780518);
-    EXPECT_EQ(frm->N_start->text(), StartHide);
+    EXPECT_EQ(menu().N_start->text(), StartHide);
     EXPECT_EQ(frm->windowTitle(), QString());
-    EXPECT_FALSE(frm->N_pause->isEnabled());
+    EXPECT_FALSE(menu().N_pause->isEnabled());
 
-    Tfrmmain::ClickItem(frm->N_start);
+    click(menu().N_start);
     EXPECT_TRUE(running());
     seconds(1);
     EXPECT_EQ(clockText(), "4:59");
@@ -97,22 +97,22 @@ TEST_F(NormalModeTest, ResetThenStartRunsTheStageAgain) {
 TEST_F(NormalModeTest, StartHidesAndStopShowsBeforeItStops) {
     writeIni("[Group]\r\nTime1=01:00\r\n");
     start();
-    Tfrmmain::ClickItem(frm->N_start);
-    Tfrmmain::ClickItem(frm->N_start);
+    click(menu().N_start);
+    click(menu().N_start);
     EXPECT_TRUE(running());
     QTRY_VERIFY(!frm->isVisible());
-    Tfrmmain::ClickItem(frm->N_stop);
+    click(menu().N_stop);
     EXPECT_TRUE(frm->IsShown());
     EXPECT_TRUE(running());
-    Tfrmmain::ClickItem(frm->N_stop);
+    click(menu().N_stop);
     EXPECT_FALSE(running());
 }
 
 TEST_F(NormalModeTest, HiddenWindowComesBackBeforeTheEnd) {
     writeIni("[Group]\r\nTime1=01:00\r\n[Normal]\r\nDJS=30\r\n");
     start();
-    Tfrmmain::ClickItem(frm->N_start);
-    Tfrmmain::ClickItem(frm->N_start);
+    click(menu().N_start);
+    click(menu().N_start);
     QTRY_VERIFY(!frm->isVisible());
     seconds(29);
     EXPECT_FALSE(frm->isVisible());
@@ -124,23 +124,23 @@ TEST_F(NormalModeTest, HiddenWindowComesBackBeforeTheEnd) {
 TEST_F(NormalModeTest, PauseFreezesTheClockWithItsColon) {
     writeIni("[Group]\r\nTime1=01:00\r\n[Normal]\r\nmaohao=1\r\n");
     start();
-    Tfrmmain::ClickItem(frm->N_start);
+    click(menu().N_start);
     seconds(1);
     tick(); // the blink phase
     EXPECT_EQ(clockText(), "0 59");
-    Tfrmmain::ClickItem(frm->N_pause);
+    click(menu().N_pause);
     EXPECT_FALSE(running());
     EXPECT_EQ(clockText(), "0:59");
-    EXPECT_EQ(frm->N_pause->text(), QStringLiteral("继续"));
+    EXPECT_EQ(menu().N_pause->text(), QStringLiteral("继续"));
     EXPECT_EQ(frm->windowTitle(), QStringLiteral("暂停"));
-    EXPECT_FALSE(frm->N_start->isEnabled());
-    Tfrmmain::ClickItem(frm->N_start); // disabled: nothing happens
+    EXPECT_FALSE(menu().N_start->isEnabled());
+    click(menu().N_start); // disabled: nothing happens
     EXPECT_FALSE(running());
 
-    Tfrmmain::ClickItem(frm->N_pause);
+    click(menu().N_pause);
     EXPECT_TRUE(running());
     EXPECT_EQ(frm->windowTitle(), QString());
-    EXPECT_TRUE(frm->N_start->isEnabled());
+    EXPECT_TRUE(menu().N_start->isEnabled());
     tick();
     EXPECT_EQ(clockText(), "0:58");
 }
@@ -151,7 +151,7 @@ TEST_F(NormalModeTest, SeparatorBlinksOnlyWhenSet) {
         writeIni(QByteArray("[Group]\r\nTime1=01:00\r\n[Normal]\r\nmaohao=") + (blink ? "1" : "0") +
                  "\r\n");
         start();
-        Tfrmmain::ClickItem(frm->N_start);
+        click(menu().N_start);
         QStringList seen;
         for (int i = 0; i < 4; ++i) {
             tick();
@@ -168,8 +168,8 @@ TEST_F(NormalModeTest, AlarmTimeAtOrPastTheEndComesWithTheOverMoment) {
     writeIni("[Group]\r\nTime1=00:03\r\nAlarm1=06:00\r\n[System]\r\nSound_Alarm=a.wav\r\nSound_"
              "Over=o.wav\r\n");
     start();
-    Tfrmmain::ClickItem(frm->N_start);
-    EXPECT_EQ(frm->State.AlarmMin * 60 + frm->State.AlarmSec, 3);
+    click(menu().N_start);
+    EXPECT_EQ(state().AlarmMin * 60 + state().AlarmSec, 3);
     seconds(3);
     EXPECT_EQ(sound.played, QStringList({"o.wav", "a.wav"}));
     EXPECT_EQ(frm->Background(), 65535); // the alarm colour wins
@@ -187,7 +187,7 @@ TEST_F(NormalModeTest, AlarmFiresWhenItsTimeHasElapsed) {
         writeIni(QByteArray("[Group]\r\nTime1=01:00\r\nAlarm1=00:20\r\n[Normal]\r\njsMode=") +
                  (c.countUp ? "1" : "0") + "\r\n[System]\r\nSound_Alarm=a.wav\r\n");
         start();
-        Tfrmmain::ClickItem(frm->N_start);
+        click(menu().N_start);
         seconds(19);
         EXPECT_TRUE(sound.played.isEmpty());
         seconds(1);
@@ -200,10 +200,10 @@ TEST_F(NormalModeTest, AlarmFiresWhenItsTimeHasElapsed) {
 TEST_F(NormalModeTest, OvertimeCountsOnAndFlashesSixStepsEndingOnTheOverColour) {
     writeIni("[Group]\r\nTime1=00:02\r\n[Normal]\r\nAutoStop=0\r\nFlash=1\r\n");
     start();
-    Tfrmmain::ClickItem(frm->N_start);
+    click(menu().N_start);
     seconds(2);
     EXPECT_TRUE(running());
-    EXPECT_TRUE(frm->State.Overtime);
+    EXPECT_TRUE(normal().Overtime);
     EXPECT_TRUE(normal().Timer_Flash->isActive());
     QList<qint32> colours;
     for (int i = 0; i < 6; ++i) {
@@ -220,7 +220,7 @@ TEST_F(NormalModeTest, StageWithoutTimeNeverShowsANegativeClock) {
     start(); // no js.ini at all
     EXPECT_EQ(clockText(), "0:00");
     EXPECT_EQ(frm->Background(), 15780518);
-    Tfrmmain::ClickItem(frm->N_start);
+    click(menu().N_start);
     EXPECT_EQ(sound.prepared, 0); // no sounds: the media back end is never loaded
     seconds(1);
     EXPECT_EQ(clockText(), "0:00");
@@ -232,9 +232,9 @@ TEST_F(NormalModeTest, CountUpWrapsAfter59Minutes59) {
     writeIni("[Group]\r\nTime1=70:00\r\nAlarm1=00:01\r\n[Normal]\r\njsMode=1\r\n[System]\r\nSound_"
              "Alarm=a.wav\r\n");
     start();
-    Tfrmmain::ClickItem(frm->N_start);
-    frm->State.CurMin = 59;
-    frm->State.CurSec = 59;
+    click(menu().N_start);
+    normal().CurMin = 59;
+    normal().CurSec = 59;
     seconds(1);
     EXPECT_EQ(clockText(), "0:00");
     seconds(1);
@@ -244,9 +244,9 @@ TEST_F(NormalModeTest, CountUpWrapsAfter59Minutes59) {
 TEST_F(NormalModeTest, LateTickCountsOneSecond) {
     writeIni("[Group]\r\nTime1=01:00\r\n");
     start();
-    Tfrmmain::ClickItem(frm->N_start);
+    click(menu().N_start);
     clock.advanceMs(2500);
-    normal().Timer1Timer();
+    frm->Mode().Engine()->Tick();
     EXPECT_EQ(clockText(), "0:59");
 }
 
@@ -257,7 +257,7 @@ TEST_F(NormalModeTest, WindowEnclosesTheClockText) {
     EXPECT_EQ(wide, normal().AALabel->width() + 4);
     EXPECT_EQ(frm->height(), normal().AALabel->height() + 4);
     EXPECT_EQ(normal().AALabel->pos(), QPoint(2, 2));
-    Tfrmmain::ClickItem(frm->N_start);
+    click(menu().N_start);
     seconds(1);
     EXPECT_EQ(clockText(), "9:59");
     EXPECT_LT(frm->width(), wide);
@@ -268,28 +268,28 @@ TEST_F(NormalModeTest, StageCommandsActOnlyWhileStopped) {
     writeIni("[Group]\r\nName1=A\r\nTime1=05:00\r\nName2=B\r\nTime2=02:30\r\nName4=D\r\nTime4=09:"
              "00\r\n");
     start();
-    EXPECT_TRUE(frm->StageItems[1]->isVisible());
-    EXPECT_FALSE(frm->StageItems[2]->isVisible());
-    EXPECT_EQ(frm->StageItems[3]->text(), "4 D");
+    EXPECT_TRUE(menu().StageItems[1]->isVisible());
+    EXPECT_FALSE(menu().StageItems[2]->isVisible());
+    EXPECT_EQ(menu().StageItems[3]->text(), "4 D");
 
-    Tfrmmain::ClickItem(frm->N_start);
-    Tfrmmain::ClickItem(frm->n_next); // disabled while running
-    EXPECT_EQ(frm->State.StageNo, "1");
+    click(menu().N_start);
+    click(menu().n_next); // disabled while running
+    EXPECT_EQ(state().StageNo, "1");
     seconds(3);
-    Tfrmmain::ClickItem(frm->N_stop);
+    click(menu().N_stop);
 
-    Tfrmmain::ClickItem(frm->n_next); // in the result: new stage, still "reset"
-    EXPECT_EQ(frm->State.StageNo, "2");
+    click(menu().n_next); // in the result: new stage, still "reset"
+    EXPECT_EQ(state().StageNo, "2");
     EXPECT_EQ(clockText(), "2:30");
-    EXPECT_EQ(frm->N_start->text(), Reset);
-    EXPECT_EQ(frm->N_jd->defaultAction(), frm->StageItems[1]);
-    Tfrmmain::ClickItem(frm->n_next); // stage 3 is unnamed
-    EXPECT_EQ(frm->State.StageNo, "1");
-    Tfrmmain::ClickItem(frm->StageItems[3]);
-    EXPECT_EQ(frm->State.StageNo, "4");
+    EXPECT_EQ(menu().N_start->text(), Reset);
+    EXPECT_EQ(menu().N_jd->defaultAction(), menu().StageItems[1]);
+    click(menu().n_next); // stage 3 is unnamed
+    EXPECT_EQ(state().StageNo, "1");
+    click(menu().StageItems[3]);
+    EXPECT_EQ(state().StageNo, "4");
     EXPECT_EQ(clockText(), "9:00");
-    Tfrmmain::ClickItem(frm->N_pri); // stage 3 is unnamed
-    EXPECT_EQ(frm->State.StageNo, "1");
+    click(menu().N_pri); // stage 3 is unnamed
+    EXPECT_EQ(state().StageNo, "1");
     EXPECT_EQ(clockText(), "5:00");
 }
 

@@ -50,7 +50,7 @@ TEST_F(RemoteTargetTest, CountDownReadsBackInEveryPhase) {
 
     EXPECT_EQ(run(RemoteCommand::Pause), CommandOutcome::Done);
     EXPECT_EQ(frm->windowTitle(), QStringLiteral("暂停"));
-    EXPECT_EQ(frm->N_pause->text(), QStringLiteral("继续"));
+    EXPECT_EQ(menu().N_pause->text(), QStringLiteral("继续"));
     clock.advanceMs(5000); // the engine is off: no tick arrives
     EXPECT_EQ(line(), QStringLiteral("paused 1 开场致辞 03:12 remaining"));
 
@@ -157,12 +157,12 @@ TEST_F(RemoteTargetTest, ChangeSignalOncePerChangeWhoeverCausedIt) {
     EXPECT_EQ(changed.count(), 2);
 
     // The popup menu and the engine's own stop at the over moment count alike.
-    Tfrmmain::ClickItem(frm->N_start); // 清零
+    click(menu().N_start); // 清零
     settle();
-    Tfrmmain::ClickItem(frm->n_next);
+    click(menu().n_next);
     settle();
     EXPECT_EQ(changed.count(), 4);
-    Tfrmmain::ClickItem(frm->N_start);
+    click(menu().N_start);
     settle();
     seconds(3);
     settle();
@@ -190,7 +190,7 @@ TEST_F(DesktopLinkTest, WithoutGlobalHotkeysTheBalloonNamesTheCommands) {
     frm = std::make_unique<Tfrmmain>(AppServices{&clock, &sound, &hotkeys});
     frm->show();
     const DesktopLink link(*frm, QStringLiteral("wayland"), connect("first"));
-    EXPECT_FALSE(frm->Timer_hotkey->isActive()); // no registration to fail
+    EXPECT_FALSE(frm->HotkeyTimer()->isActive()); // no registration to fail
     QTRY_VERIFY_WITH_TIMEOUT(frm->Balloon()->isVisible(), 10000);
     EXPECT_EQ(frm->Balloon()->text(), DesktopLink::NoHotkeysNotice());
     EXPECT_TRUE(frm->Balloon()->text().contains(QStringLiteral("pendra --start")));
@@ -205,9 +205,9 @@ TEST_F(DesktopLinkTest, SecondWindowSaysWhichWindowTakesTheCommands) {
     QTemporaryDir otherDir;
     QDir::setCurrent(otherDir.path());
     Tfrmmain second(AppServices{&clock, &sound, &hotkeys});
-    second.Timer_hotkey->stop();
     second.show();
-    second.RegisterHotkeys(); // the hotkeys are the first window's: they fail here
+    // Its one-second timer registers the hotkeys; they are the first window's: they fail.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !second.HotkeyTimer()->isActive(); }, 5000));
     const QString failures = second.Balloon()->text();
     ASSERT_FALSE(failures.isEmpty());
     {

@@ -31,20 +31,21 @@ TEST_F(WindowShellTest, MenuHasEveryItemInOrderWithItsInitialState) {
         {"N_help", "帮助", true},
         {"N_exit", "退出", true},
     };
-    const QList<QAction*> actions = frm->PMenu->actions();
+    const QList<QAction*> actions = menu().PMenu->actions();
     ASSERT_EQ(actions.size(), int(std::size(expected)));
     for (int i = 0; i < actions.size(); ++i) {
         SCOPED_TRACE(i);
-        if (*expected[i].name)
+        if (*expected[i].name) {
             EXPECT_EQ(actions[i]->objectName(), QString::fromLatin1(expected[i].name));
+        }
         EXPECT_EQ(actions[i]->isSeparator(), !*expected[i].caption);
         EXPECT_EQ(actions[i]->text(), QString::fromUtf8(expected[i].caption));
         EXPECT_EQ(actions[i]->isEnabled(), expected[i].enabled);
     }
-    EXPECT_EQ(actions[6]->menu(), frm->N_jd);
-    EXPECT_EQ(frm->N_jd->defaultAction(), frm->StageItems[0]);
+    EXPECT_EQ(actions[6]->menu(), menu().N_jd);
+    EXPECT_EQ(menu().N_jd->defaultAction(), menu().StageItems[0]);
     for (int n = 1; n <= 8; ++n)
-        EXPECT_EQ(frm->StageItems[n - 1]->objectName(), QStringLiteral("N%11").arg(n));
+        EXPECT_EQ(menu().StageItems[n - 1]->objectName(), QStringLiteral("N%11").arg(n));
 }
 
 TEST_F(WindowShellTest, BorderlessOnTopAndTranslucentByTheLowEightBits) {
@@ -128,11 +129,11 @@ TEST_F(WindowShellTest, CloseSavesThePositionOfItsDisplayMode) {
 TEST_F(WindowShellTest, UnknownDisplayModeRunsNoModeButStillWorks) {
     writeIni("[SYSTEM]\r\nStartMode=7\r\n");
     start();
-    EXPECT_EQ(frm->Normal(), nullptr);
-    Tfrmmain::ClickItem(frm->N_start);
-    Tfrmmain::ClickItem(frm->n_next);
-    EXPECT_FALSE(frm->EngineRunning());
-    EXPECT_EQ(frm->State.StageNo, "1");
+    EXPECT_EQ(dynamic_cast<NormalMode*>(&frm->Mode()), nullptr);
+    click(menu().N_start);
+    click(menu().n_next);
+    EXPECT_FALSE(frm->Mode().EngineRunning());
+    EXPECT_EQ(state().StageNo, "1");
 }
 
 TEST_F(WindowShellTest, ReadOnlySettingsFileStillLetsTheProgramEnd) {
@@ -153,7 +154,7 @@ TEST_F(WindowShellTest, ReadOnlySettingsFileStillLetsTheProgramEnd) {
 TEST_F(WindowShellTest, HelpWithoutItsFileWarns) {
     start();
     MessageBoxCatcher catcher;
-    Tfrmmain::ClickItem(frm->N_help);
+    click(menu().N_help);
     EXPECT_EQ(catcher.seen, 1);
     EXPECT_EQ(catcher.title, QStringLiteral("提示"));
     EXPECT_EQ(catcher.text, QStringLiteral("帮助文件不存在，请重新安装！"));
@@ -198,7 +199,7 @@ TEST_F(WindowShellTest, ButtonsThatDragAndButtonsThatDoNot) {
         QTest::mousePress(c.target, c.button, {}, at);
         QTest::mouseMove(c.target, at + QPoint(30, 20));
         QTest::mouseRelease(c.target, c.button, {}, at + QPoint(30, 20));
-        frm->PMenu->hide();
+        menu().PMenu->hide();
         EXPECT_EQ(frm->pos() != QPoint(100, 100), c.drags);
     }
 }

@@ -1,10 +1,15 @@
 #pragma once
 
 // Runs the real main window in a fresh working directory with a js.ini of the test's
-// choosing, a manual wall clock and a recorder in place of the sound player.
+// choosing, a manual wall clock and a recorder in place of the sound player. The display
+// mode, the menu and the engine are reached the way the window itself reaches them.
 #include "antialiasedlabel.h"
+#include "displaymode.h"
+#include "enginetimer.h"
 #include "globalhotkeys.h"
 #include "normalmode.h"
+#include "runmenu.h"
+#include "runstate.h"
 #include "settingsfile.h"
 #include "soundplayer.h"
 #include "tfrmmain.h"
@@ -18,6 +23,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
+#include <stdexcept>
 
 class RecordingSoundPlayer final : public SoundPlayer {
 public:
@@ -49,22 +55,39 @@ protected:
     }
     void start() {
         frm = std::make_unique<Tfrmmain>(AppServices{&clock, &sound, &hotkeys});
-        frm->Timer_hotkey->stop(); // the hotkey tests own registration
+        frm->HotkeyTimer()->stop(); // the hotkey tests own registration
         frm->show();
     }
 
-    NormalMode& normal() { return *frm->Normal(); }
-    QString clockText() { return normal().AALabel->caption(); }
-    // One engine tick, half a second after the last one.
-    void tick() {
-        clock.advanceMs(500);
-        normal().Timer1Timer();
+    RunMenu& menu() { return frm->Menu(); }
+    RunState& state() { return frm->State(); }
+    static void click(QAction* item) { RunMenu::ClickItem(item); }
+
+    // The running display mode as its own class; a test of another mode fails loudly.
+    template <class Mode> Mode& mode() {
+        auto* m = dynamic_cast<Mode*>(&frm->Mode());
+        if (!m) throw std::logic_error("the window runs another display mode");
+        return *m;
     }
+    NormalMode& normal() { return mode<NormalMode>(); }
+    QString clockText() { return normal().AALabel->caption(); }
+
+    // One engine tick, one timer interval after the last one, delivered as the timer
+    // delivers it (the second detector and the re-entry guard included).
+    void tick() {
+        EngineTimer* engine = frm->Mode().Engine();
+        ASSERT_NE(engine, nullptr);
+        clock.advanceMs(engine->Interval());
+        engine->Tick();
+    }
+    // n seconds of ticks.
     void seconds(int n) {
-        for (int i = 0; i < 2 * n; ++i)
+        EngineTimer* engine = frm->Mode().Engine();
+        ASSERT_NE(engine, nullptr);
+        for (int i = 0; i < n * 1000 / engine->Interval(); ++i)
             tick();
     }
-    bool running() { return normal().Timer1->isActive(); }
+    bool running() { return frm->Mode().EngineRunning(); }
 };
 
 // Closes the next modal message box once it appears and records what it said, so that a
