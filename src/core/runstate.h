@@ -1,5 +1,7 @@
 #pragma once
 
+#include "timelabels.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -30,4 +32,8 @@ struct RunState {
     QString WorkDir;            // the current directory at start-up, where js.ini is
     bool HotkeyChanged = false; // set by the settings dialog's hotkey editors, never cleared
     QString HotkeyMessage;      // the failure lines of the last registration that failed
+
+    CaptionLabels Labels() const {
+        return {ElapseLabel, RemainLabel, OverLabel, StandardLabel, AlarmLabel, PercentLabel};
+    }
 };
