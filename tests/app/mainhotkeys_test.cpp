@@ -15,7 +15,9 @@ protected:
         frm = std::make_unique<Tfrmmain>(AppServices{&clock, &sound, nullptr});
         frm->show();
     }
-    void waitForRegistration() { QTRY_VERIFY_WITH_TIMEOUT(!frm->HotkeyTimer()->isActive(), 5000); }
+    void waitForRegistration() {
+        ASSERT_TRUE(Eventually([this] { return !frm->HotkeyTimer()->isActive(); }));
+    }
     void press(const char* key) {
         ASSERT_TRUE(PressKeys({QString::fromLatin1(key)}));
         QTest::qWait(300); // the key event's round trip through the server

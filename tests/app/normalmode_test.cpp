@@ -100,7 +100,7 @@ TEST_F(NormalModeTest, StartHidesAndStopShowsBeforeItStops) {
     click(menu().N_start);
     click(menu().N_start);
     EXPECT_TRUE(running());
-    QTRY_VERIFY(!frm->isVisible());
+    ASSERT_TRUE(Eventually([this] { return !frm->isVisible(); }));
     click(menu().N_stop);
     EXPECT_TRUE(frm->IsShown());
     EXPECT_TRUE(running());
@@ -113,7 +113,7 @@ TEST_F(NormalModeTest, HiddenWindowComesBackBeforeTheEnd) {
     start();
     click(menu().N_start);
     click(menu().N_start);
-    QTRY_VERIFY(!frm->isVisible());
+    ASSERT_TRUE(Eventually([this] { return !frm->isVisible(); }));
     seconds(29);
     EXPECT_FALSE(frm->isVisible());
     seconds(1);

@@ -65,7 +65,7 @@ TEST_F(WindowShellTest, BorderlessOnTopAndTranslucentByTheLowEightBits) {
     EXPECT_EQ(frm->parentWidget(), nullptr); // a window of its own: one taskbar entry
 
     // Window managers learn "above" from _NET_WM_STATE.
-    QTRY_VERIFY(frm->isVisible());
+    ASSERT_TRUE(Eventually([this] { return frm->isVisible(); }));
     xcb_connection_t* c = xcb_connect(nullptr, nullptr);
     const auto atom = [c](const char* name) {
         auto* r =
@@ -162,11 +162,11 @@ TEST_F(WindowShellTest, HelpWithoutItsFileWarns) {
 
 TEST_F(WindowShellTest, HideShrinksAwayAndShowComesBack) {
     start();
-    QTRY_VERIFY(frm->isVisible());
+    ASSERT_TRUE(Eventually([this] { return frm->isVisible(); }));
     frm->HideWindow();
     EXPECT_FALSE(frm->IsShown());
     EXPECT_TRUE(frm->isVisible()); // still shrinking
-    QTRY_VERIFY(!frm->isVisible());
+    ASSERT_TRUE(Eventually([this] { return !frm->isVisible(); }));
     frm->ShowWindow();
     EXPECT_TRUE(frm->IsShown());
     frm->HideWindow();
@@ -178,7 +178,7 @@ TEST_F(WindowShellTest, HideShrinksAwayAndShowComesBack) {
 
 TEST_F(WindowShellTest, ButtonsThatDragAndButtonsThatDoNot) {
     start();
-    QTRY_VERIFY(frm->isVisible());
+    ASSERT_TRUE(Eventually([this] { return frm->isVisible(); }));
     QWidget* label = normal().AALabel;
     struct Case {
         const char* name;

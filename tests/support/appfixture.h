@@ -6,6 +6,7 @@
 #include "antialiasedlabel.h"
 #include "displaymode.h"
 #include "enginetimer.h"
+#include "eventually.h"
 #include "globalhotkeys.h"
 #include "normalmode.h"
 #include "runmenu.h"
