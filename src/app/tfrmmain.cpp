@@ -339,6 +339,7 @@ void Tfrmmain::ShowWindow() {
         m_animation->stop();
         m_hiding = false;
         clearMask();
+        RepaintAllControls();
     }
     if (!isVisible()) show(); // showEvent plays the appearance
     raise();
@@ -353,8 +354,24 @@ void Tfrmmain::HideWindow() {
 void Tfrmmain::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     Animate(true);
-    update();
+    RepaintAllControls();
     activateWindow();
+}
+
+namespace {
+void repaintTree(QWidget* widget) {
+    widget->update();
+    for (QObject* child : widget->children()) {
+        auto* w = qobject_cast<QWidget*>(child);
+        if (w && !w->isWindow()) repaintTree(w);
+    }
+}
+} // namespace
+
+// The window and every component on it, depth first: a component that paints itself
+// opaquely is left out of its parent's repaint.
+void Tfrmmain::RepaintAllControls() {
+    repaintTree(this);
 }
 
 // Appearance growing from the centre, disappearance shrinking to it, drawn by a mask.
@@ -374,9 +391,14 @@ void Tfrmmain::Animate(bool appear) {
             const int w = std::max(1, int(width() * k));
             const int h = std::max(1, int(height() * k));
             setMask(QRect((width() - w) / 2, (height() - h) / 2, w, h));
+            // What a step uncovers may never have been painted since the window was last
+            // on the screen: Qt clips a window's repaint to its mask, and a growing mask
+            // only brings back what the window drew before it was hidden.
+            RepaintAllControls();
         });
         connect(m_animation, &QVariantAnimation::finished, this, [this] {
             clearMask();
+            RepaintAllControls();
             if (m_hiding) {
                 m_hiding = false;
                 hide();

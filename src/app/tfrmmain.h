@@ -105,6 +105,7 @@ private:
     void DragWindow(QMouseEvent* event);
     QWidget* ComponentAt(QPoint point) const;
     void Animate(bool appear);
+    void RepaintAllControls();
 
     // Hotkeys.
     void RegisterHotkeys();

@@ -1,6 +1,10 @@
 #include "appfixture.h"
+#include "colors.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTest>
+#include <QWindow>
 
 namespace {
 
@@ -106,6 +110,56 @@ TEST_F(NormalModeTest, StartHidesAndStopShowsBeforeItStops) {
     EXPECT_TRUE(running());
     click(menu().N_stop);
     EXPECT_FALSE(running());
+}
+
+// What the X server shows where the window is, against what the window paints now.
+class NormalModeOnScreen : public NormalModeTest {
+protected:
+    QImage onScreen() {
+        return QGuiApplication::primaryScreen()
+            ->grabWindow(0, frm->x(), frm->y(), frm->width(), frm->height())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    }
+    bool screenIsCurrent() {
+        if (!frm->IsShown() || !frm->mask().isEmpty()) return false;
+        return onScreen() == frm->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
+    // The window is back with the digits and the colour it has now, its appearance over.
+    void expectShown(const char* clock, qint32 colour) {
+        EXPECT_EQ(clockText(), clock);
+        EXPECT_EQ(frm->Background(), colour);
+        EXPECT_TRUE(Eventually([this] { return screenIsCurrent(); }, 3000)) << clock;
+        EXPECT_EQ(onScreen().pixelColor(1, 1), ColorFromValue(colour, Qt::black)) << clock;
+    }
+    // Hidden, and gone from the X server's screen, as after a while of counting unseen.
+    bool gone() { return !frm->isVisible() && !frm->windowHandle()->isExposed(); }
+    void hide() {
+        click(menu().N_start);
+        ASSERT_TRUE(Eventually([this] { return gone(); }));
+    }
+};
+
+TEST_F(NormalModeOnScreen, WindowComesBackFromHidingWithTheCurrentPicture) {
+    writeIni("[Group]\r\nTime1=00:05\r\nAlarm1=00:02\r\n[Normal]\r\nAutoStop=1\r\n");
+    start();
+    expectShown("0:05", 15780518);
+    click(menu().N_start);
+    seconds(1);
+    hide();
+    seconds(1); // the alarm moment shows the window
+    expectShown("0:03", 65535);
+
+    click(menu().N_start); // hidden again, and a second counted while it shrinks
+    seconds(1);
+    ASSERT_TRUE(Eventually([this] { return gone(); }));
+    click(menu().N_stop); // shows it
+    expectShown("0:02", 65535);
+
+    hide();
+    seconds(2); // the over moment stops the run and shows the window on the result
+    EXPECT_EQ(frm->windowTitle(), Overtime);
+    expectShown("0:00", 255);
 }
 
 TEST_F(NormalModeTest, HiddenWindowComesBackBeforeTheEnd) {
