@@ -18,6 +18,12 @@ namespace {
 const QString Colon = QStringLiteral(":");
 const QString Blank = QStringLiteral(" ");
 constexpr int MaxFontSize = 100;
+
+// Sums of times in 64 bits: a stage of 35791395 minutes, or DJS at its largest, passes the
+// 32-bit range.
+qint64 secondsOf(qint64 minutes, qint64 seconds) {
+    return minutes * 60 + seconds;
+}
 } // namespace
 
 NormalMode::NormalMode(ModeHost& host)
@@ -81,13 +87,13 @@ void NormalMode::ShutDown() {
     Timer_Flash->stop();
 }
 
-void NormalMode::setClockTexts(int minutes, int seconds) {
+void NormalMode::setClockTexts(qint64 minutes, qint64 seconds) {
     MinText = QString::number(minutes);
     SecText = PadLeft(QString::number(seconds), QStringLiteral("0"), 2);
 }
 
 // A difference of two times as the result: a minute is borrowed for negative seconds.
-void NormalMode::setResult(int minutes, int seconds) {
+void NormalMode::setResult(qint64 minutes, qint64 seconds) {
     if (seconds < 0) {
         seconds += 60;
         --minutes;
@@ -176,8 +182,13 @@ void NormalMode::countUp() {
         CurSec = 0;
         if (++CurMin == 60) CurMin = 0;
     }
-    if (CurSec == S.AlarmSec && CurMin == S.AlarmMin) alarmMoment();
-    if (CurMin * 60 + S.RestoreSec + CurSec == S.StdMin * 60 + S.StdSec) Host().ShowWindow();
+    // A missing alarm or standard time reads as 0:00, which the counter meets only when it
+    // wraps at the hour: no time is no moment.
+    const qint64 std = secondsOf(S.StdMin, S.StdSec);
+    const bool hasAlarm = secondsOf(S.AlarmMin, S.AlarmSec) != 0;
+    if (hasAlarm && CurSec == S.AlarmSec && CurMin == S.AlarmMin) alarmMoment();
+    if (std == 0) return;
+    if (secondsOf(CurMin, CurSec) + S.RestoreSec == std) Host().ShowWindow();
     if (CurSec == S.StdSec && CurMin == S.StdMin) overMoment();
 }
 
@@ -197,9 +208,9 @@ void NormalMode::countDown() {
         CurSec = 59;
         --CurMin;
     }
-    if (CurMin * 60 + CurSec == S.RestoreSec) Host().ShowWindow();
-    int s = S.AlarmSec + CurSec;
-    int m = S.AlarmMin + CurMin;
+    if (secondsOf(CurMin, CurSec) == S.RestoreSec) Host().ShowWindow();
+    qint64 s = qint64(S.AlarmSec) + CurSec;
+    qint64 m = qint64(S.AlarmMin) + CurMin;
     if (s > 59) {
         s -= 60;
         ++m;
@@ -240,8 +251,8 @@ void NormalMode::Start() {
         return;
     }
     Host().PrepareCues();
-    const int std = S.StdMin * 60 + S.StdSec;
-    const int alarm = S.AlarmMin * 60 + S.AlarmSec;
+    const qint64 std = secondsOf(S.StdMin, S.StdSec);
+    const qint64 alarm = secondsOf(S.AlarmMin, S.AlarmSec);
     if (alarm >= std && std != 0 && alarm != 0) {
         S.AlarmMin = S.StdMin;
         S.AlarmSec = S.StdSec;
@@ -261,17 +272,17 @@ void NormalMode::Stop() {
     if (!S.CountUp) {
         if (!Overtime) {
             Host().SetCaption(Caption::TimeUsed);
-            setResult(S.StdMin - CurMin, S.StdSec - CurSec);
+            setResult(qint64(S.StdMin) - CurMin, qint64(S.StdSec) - CurSec);
         } else {
             Host().SetCaption(Caption::Overtime);
         }
     } else {
-        const int std = S.StdMin * 60 + S.StdSec;
-        if (std > CurMin * 60 + CurSec || std == 0) {
+        const qint64 std = secondsOf(S.StdMin, S.StdSec);
+        if (std > secondsOf(CurMin, CurSec) || std == 0) {
             Host().SetCaption(Caption::TimeUsed);
         } else {
             Host().SetCaption(Caption::Overtime);
-            setResult(CurMin - S.StdMin, CurSec - S.StdSec);
+            setResult(qint64(CurMin) - S.StdMin, qint64(CurSec) - S.StdSec);
         }
     }
     SepText = Colon;

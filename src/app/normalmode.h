@@ -55,8 +55,8 @@ public:
     void Timer1Timer(bool newSecond);
 
 private:
-    void setClockTexts(int minutes, int seconds);
-    void setResult(int minutes, int seconds);
+    void setClockTexts(qint64 minutes, qint64 seconds);
+    void setResult(qint64 minutes, qint64 seconds);
     void countUp();
     void countDown();
     void alarmMoment();

@@ -295,6 +295,62 @@ TEST_F(NormalModeTest, CountUpWrapsAfter59Minutes59) {
     EXPECT_EQ(sound.played, QStringList{"a.wav"}); // the alarm comes round again
 }
 
+// A time that is not there is no moment at all: when the count-up wraps to 0:00 at the hour,
+// a stage without an alarm time gets no alarm, and one without a standard time no over
+// moment, and no window comes back for either.
+TEST_F(NormalModeTest, CountUpWrapGivesNoMomentForAMissingTime) {
+    struct Case {
+        const char* name;
+        const char* group;
+    };
+    const Case cases[] = {
+        {"no alarm time", "Time1=70:00\r\n"},
+        {"alarm time 00:00", "Time1=70:00\r\nAlarm1=00:00\r\n"},
+        {"no standard time", "Alarm1=70:00\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        frm.reset();
+        sound.played.clear();
+        writeIni(QByteArray("[Group]\r\n") + c.group +
+                 "[Normal]\r\njsMode=1\r\nAutoStop=0\r\nFlash=1\r\nDJS=0\r\n"
+                 "[System]\r\nSound_Alarm=a.wav\r\nSound_Over=o.wav\r\n");
+        start();
+        click(menu().N_start);
+        seconds(1);
+        click(menu().N_start); // hidden: nothing may bring it back
+        ASSERT_TRUE(Eventually([this] { return !frm->isVisible(); }));
+        normal().CurMin = 59;
+        normal().CurSec = 59;
+        seconds(2);
+        EXPECT_EQ(clockText(), "0:01");
+        EXPECT_TRUE(sound.played.isEmpty()) << sound.played.join(' ').toStdString();
+        EXPECT_EQ(frm->Background(), 15780518);
+        EXPECT_FALSE(normal().Timer_Flash->isActive());
+        EXPECT_FALSE(frm->isVisible());
+        EXPECT_TRUE(running());
+    }
+}
+
+// Sums of minutes and seconds are formed in 64 bits: in 32 bits a stage of 107374182:24 is
+// -2147483648 seconds, and an INT_MAX lead of DJS wraps round to meet it.
+TEST_F(NormalModeTest, ExtremeTimesDoNotOverflow) {
+    writeIni("[Group]\r\nTime1=107374182:24\r\nAlarm1=00:10\r\n[Normal]\r\njsMode=1\r\n"
+             "DJS=2147483647\r\n");
+    start();
+    click(menu().N_start);
+    EXPECT_EQ(state().AlarmMin * 60 + state().AlarmSec, 10); // not moved onto the end
+    click(menu().N_start);
+    ASSERT_TRUE(Eventually([this] { return !frm->isVisible(); }));
+    seconds(1);
+    EXPECT_FALSE(frm->isVisible()); // far from the end: no restore display yet
+    seconds(2);
+    click(menu().N_stop); // shows the window
+    click(menu().N_stop);
+    EXPECT_EQ(frm->windowTitle(), TimeUsed);
+    EXPECT_EQ(clockText(), "0:03");
+}
+
 TEST_F(NormalModeTest, LateTickCountsOneSecond) {
     writeIni("[Group]\r\nTime1=01:00\r\n");
     start();
