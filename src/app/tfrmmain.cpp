@@ -334,6 +334,8 @@ bool Tfrmmain::IsShown() const {
 }
 
 void Tfrmmain::ShowWindow() {
+    // A tick that closed the program may go on and ask for the window: it stays closed.
+    if (m_closed) return;
     if (m_hiding) {
         // Shown again while on its way out: it simply stays.
         m_animation->stop();
@@ -346,7 +348,7 @@ void Tfrmmain::ShowWindow() {
 }
 
 void Tfrmmain::HideWindow() {
-    if (!IsShown()) return;
+    if (m_closed || !IsShown()) return;
     m_hiding = true;
     Animate(false);
 }
@@ -474,7 +476,8 @@ void Tfrmmain::FormClose() {
         m_messageBox.Show(this, QMessageBox::Critical, ProgramTitle,
                           QString::fromStdString(e.what()));
     }
-    m_settings.reset();
+    // The settings file stays open until the window is destroyed: a tick that closed the
+    // program inside it goes on reading its settings.
     UnregisterHotkeys();
     m_balloon->hide();
     emit closed();

@@ -151,6 +151,34 @@ TEST_F(WindowShellTest, ReadOnlySettingsFileStillLetsTheProgramEnd) {
     EXPECT_EQ(ini.ReadInteger("System", "LEFT0", -1), 1);
 }
 
+// The prompt and GIF modes close the program at the end of a stage and their tick goes on
+// after it; here the over cue of a clock closes it. The rest of that tick still reads its
+// settings and asks for the window, which stays closed.
+TEST_F(WindowShellTest, CloseInsideATickIsTheEnd) {
+    writeIni("[Group]\r\nTime1=00:03\r\nAlarm1=00:03\r\n[System]\r\nSound_Over=o.wav\r\n"
+             "Sound_Alarm=a.wav\r\nleft0=50\r\ntop0=60\r\n");
+    start();
+    int closed = 0;
+    QObject::connect(frm.get(), &Tfrmmain::closed, [&] { ++closed; });
+    click(menu().N_start);
+    click(menu().N_start); // hidden; the over moment would show it
+    ASSERT_TRUE(Eventually([this] { return !frm->isVisible(); }));
+    sound.onPlay = [this](const QString& file) {
+        if (file == "o.wav") frm->CloseProgram();
+    };
+    seconds(3);
+    EXPECT_EQ(closed, 1);
+    EXPECT_TRUE(frm->IsClosed());
+    EXPECT_EQ(sound.played, QStringList({"o.wav", "a.wav"})); // read after the close
+    EXPECT_FALSE(running());
+    QTest::qWait(500); // an appearance would be under way
+    EXPECT_FALSE(frm->isVisible());
+    frm->ShowWindow();
+    EXPECT_FALSE(frm->isVisible());
+    SettingsFile ini(dir.filePath(QStringLiteral("js.ini")));
+    EXPECT_EQ(ini.ReadInteger("System", "LEFT0", -1), 50);
+}
+
 TEST_F(WindowShellTest, HelpWithoutItsFileWarns) {
     start();
     MessageBoxCatcher catcher;

@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <stdexcept>
@@ -30,7 +31,12 @@ class RecordingSoundPlayer final : public SoundPlayer {
 public:
     QStringList played;
     int prepared = 0;
-    void play(const QString& file) override { played << file; }
+    // Called at each cue, inside whatever plays it (a tick, a command).
+    std::function<void(const QString&)> onPlay;
+    void play(const QString& file) override {
+        played << file;
+        if (onPlay) onPlay(file);
+    }
     void prepare() override { ++prepared; }
 };
 
