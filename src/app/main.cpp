@@ -15,6 +15,8 @@ int main(int argc, char** argv) {
     PendraApplication app(argc, argv);
     if (cl.inSettingsDir && !EnterSettingsDirOrSay(cl.settingsDir)) return 1;
     RegisterFontSubstitutions();
+    // The program ends when the main window says so, after any message about its close.
+    QApplication::setQuitOnLastWindowClosed(false);
     Tfrmmain w;
     QObject::connect(&w, &Tfrmmain::closed, &app, &QApplication::quit, Qt::QueuedConnection);
     w.show();

@@ -73,7 +73,7 @@ Tfrmmain::Tfrmmain(AppServices services, QWidget* parent)
 }
 
 Tfrmmain::~Tfrmmain() {
-    if (!m_closed) FormClose();
+    if (!m_closed) FormClose(CloseErrorShown::Now);
 }
 
 void Tfrmmain::ConnectMenu() {
@@ -461,24 +461,38 @@ void Tfrmmain::CloseProgram() {
 }
 
 void Tfrmmain::closeEvent(QCloseEvent* event) {
-    if (!m_closed) FormClose();
+    if (!m_closed) FormClose(CloseErrorShown::Later);
     event->accept();
 }
 
-void Tfrmmain::FormClose() {
+void Tfrmmain::FormClose(CloseErrorShown when) {
     m_closed = true;
     Timer_hotkey->stop();
     if (m_mode) m_mode->ShutDown();
+    QString error;
     try {
         SavePosition();
     } catch (const SettingsWriteError& e) {
-        // The program ends all the same; the user learns why the position is lost.
-        m_messageBox.Show(this, QMessageBox::Critical, ProgramTitle,
-                          QString::fromStdString(e.what()));
+        error = QString::fromStdString(e.what());
     }
     // The settings file stays open until the window is destroyed: a tick that closed the
     // program inside it goes on reading its settings.
     UnregisterHotkeys();
     m_balloon->hide();
-    emit closed();
+    if (error.isEmpty()) {
+        emit closed();
+        return;
+    }
+    // The program ends all the same, once the user has seen why the position is lost. The
+    // box comes when the close itself is over and the window is gone, whoever closed it
+    // (the exit command, a tick, the window manager), so that nothing covers it and no
+    // close handling runs around its event loop.
+    const auto report = [this, error] {
+        m_messageBox.Show(this, QMessageBox::Critical, ProgramTitle, error);
+        emit closed();
+    };
+    if (when == CloseErrorShown::Now)
+        report();
+    else
+        QMetaObject::invokeMethod(this, report, Qt::QueuedConnection);
 }

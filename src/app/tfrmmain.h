@@ -81,7 +81,8 @@ protected:
 
 private:
     void FormCreate();
-    void FormClose();
+    enum class CloseErrorShown { Now, Later };
+    void FormClose(CloseErrorShown when);
     void ConnectMenu();
     void ReadLabelTexts();
     void SetupStage();

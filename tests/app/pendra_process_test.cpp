@@ -175,4 +175,48 @@ TEST_F(PendraProcess, SettingsFolderThatCannotBeMadeIsReportedNotIgnored) {
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("js.ini"))));
 }
 
+// However the window is closed, a refused write of the position is shown before the program
+// ends: here the window manager's close, to which the main window answers inside the close
+// request itself.
+TEST_F(PendraProcess, ClosedByTheWindowManagerItShowsTheRefusedWriteThenEnds) {
+    const QString ini = dir.filePath(QStringLiteral("js.ini"));
+    {
+        QFile f(ini);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[System]\r\nleft0=300\r\ntop0=200\r\n");
+    }
+    QFile::setPermissions(ini, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    launch();
+    const unsigned long window = x11::waitForWindow(pendra.processId());
+    ASSERT_NE(window, 0u);
+    QTest::qWait(500);
+    const auto messageBox = [&] {
+        for (unsigned long w : x11::visibleWindows(pendra.processId()))
+            if (w != window && x11::windowType(w) == QLatin1String("_NET_WM_WINDOW_TYPE_DIALOG"))
+                return w;
+        return 0ul;
+    };
+    // Asked again if need be, as in closeLikeAWindowManager.
+    unsigned long box = 0;
+    for (int attempt = 0; attempt < 3 && !box; ++attempt) {
+        x11::requestClose(window);
+        Eventually([&] { return (box = messageBox()) != 0 || pendra.state() != QProcess::Running; },
+                   5000);
+        ASSERT_EQ(pendra.state(), QProcess::Running) << "ended without showing the error";
+    }
+    ASSERT_NE(box, 0u);
+    EXPECT_EQ(x11::windowName(box), QStringLiteral("Pendra"));
+    QTest::qWait(300);
+    EXPECT_EQ(pendra.state(), QProcess::Running); // waits for the user
+    // Dismissed; a request this soon after the box appeared may be lost as well.
+    for (int attempt = 0; attempt < 3 && pendra.state() != QProcess::NotRunning; ++attempt) {
+        x11::requestClose(box);
+        pendra.waitForFinished(5000);
+    }
+    ASSERT_EQ(pendra.state(), QProcess::NotRunning);
+    EXPECT_EQ(pendra.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(pendra.exitCode(), 0);
+    QFile::setPermissions(ini, QFile::ReadOwner | QFile::WriteOwner);
+}
+
 } // namespace

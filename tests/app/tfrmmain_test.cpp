@@ -144,7 +144,10 @@ TEST_F(WindowShellTest, ReadOnlySettingsFileStillLetsTheProgramEnd) {
     QObject::connect(frm.get(), &Tfrmmain::closed, [&] { closed = true; });
     MessageBoxCatcher catcher;
     frm->close();
-    EXPECT_TRUE(closed);
+    EXPECT_FALSE(frm->isVisible());
+    ASSERT_TRUE(Eventually([&] { return closed; }));
+    EXPECT_EQ(catcher.seen, 1);
+    EXPECT_EQ(catcher.title, "Pendra");
     EXPECT_EQ(catcher.text, "Unable to write to " + dir.filePath("js.ini"));
     QFile::setPermissions(dir.filePath("js.ini"), QFile::ReadOwner | QFile::WriteOwner);
     SettingsFile ini(dir.filePath(QStringLiteral("js.ini")));

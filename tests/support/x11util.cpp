@@ -28,6 +28,15 @@ unsigned long waitForWindow(qint64 pid, int timeoutMs) {
     return 0;
 }
 
+QList<unsigned long> visibleWindows(qint64 pid) {
+    QList<unsigned long> windows;
+    const QString out = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                 QStringLiteral("--pid"), QString::number(pid)});
+    for (const QString& line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        windows << line.toULong();
+    return windows;
+}
+
 QString windowName(unsigned long window) {
     return xdotool({QStringLiteral("getwindowname"), QString::number(window)});
 }
@@ -41,6 +50,27 @@ xcb_atom_t atom(xcb_connection_t* c, const char* name) {
     return a;
 }
 } // namespace
+
+QString windowType(unsigned long window) {
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        c,
+        xcb_get_property(c, 0, xcb_window_t(window), atom(c, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM,
+                         0, 1),
+        nullptr);
+    QString name;
+    if (reply && xcb_get_property_value_length(reply) >= 4) {
+        const xcb_atom_t type = *static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
+        xcb_get_atom_name_reply_t* n =
+            xcb_get_atom_name_reply(c, xcb_get_atom_name(c, type), nullptr);
+        if (n)
+            name = QString::fromLatin1(xcb_get_atom_name_name(n), xcb_get_atom_name_name_length(n));
+        free(n);
+    }
+    free(reply);
+    xcb_disconnect(c);
+    return name;
+}
 
 void requestClose(unsigned long window) {
     xcb_connection_t* c = xcb_connect(nullptr, nullptr);

@@ -15,6 +15,13 @@ QString xdotool(const QStringList& args, int timeoutMs = 10000);
 // The visible top-level window of a process, 0 when none appears in time.
 unsigned long waitForWindow(qint64 pid, int timeoutMs = 10000);
 
+// Every visible top-level window of a process, now.
+QList<unsigned long> visibleWindows(qint64 pid);
+
+// The first name of the window's _NET_WM_WINDOW_TYPE ("_NET_WM_WINDOW_TYPE_DIALOG" for a
+// message box), empty when it has none.
+QString windowType(unsigned long window);
+
 QString windowName(unsigned long window);
 
 // Sends WM_DELETE_WINDOW, as a window manager's close button does.
