@@ -176,7 +176,7 @@ TEST_F(NormalModeTest, HiddenWindowComesBackBeforeTheEnd) {
 }
 
 TEST_F(NormalModeTest, PauseFreezesTheClockWithItsColon) {
-    writeIni("[Group]\r\nTime1=01:00\r\n[Normal]\r\nmaohao=1\r\n");
+    writeIni("[Group]\r\nTime1=01:00\r\n[Normal]\r\nmaohao=1\r\n[System]\r\nSound_Start=s.wav\r\n");
     start();
     click(menu().N_start);
     seconds(1);
@@ -197,6 +197,13 @@ TEST_F(NormalModeTest, PauseFreezesTheClockWithItsColon) {
     EXPECT_TRUE(menu().N_start->isEnabled());
     tick();
     EXPECT_EQ(clockText(), "0:58");
+    EXPECT_EQ(sound.played, QStringList{"s.wav"}); // pause and continue play no start cue
+
+    click(menu().N_stop);
+    click(menu().N_start); // the reset plays none either
+    EXPECT_EQ(sound.played, QStringList{"s.wav"});
+    click(menu().N_start);
+    EXPECT_EQ(sound.played, QStringList({"s.wav", "s.wav"}));
 }
 
 TEST_F(NormalModeTest, SeparatorBlinksOnlyWhenSet) {
@@ -268,6 +275,39 @@ TEST_F(NormalModeTest, OvertimeCountsOnAndFlashesSixStepsEndingOnTheOverColour) 
     EXPECT_FALSE(normal().Timer_Flash->isActive());
     seconds(61);
     EXPECT_EQ(clockText(), "1:01");
+}
+
+TEST_F(NormalModeTest, OverMomentFlashesOnlyWhenTheRunGoesOn) {
+    struct Case {
+        const char* normal;
+        bool running;
+        bool flashing;
+    };
+    const Case cases[] = {
+        {"AutoStop=1\r\nFlash=1\r\n", false, false},
+        {"AutoStop=0\r\nFlash=0\r\n", true, false},
+        {"AutoStop=0\r\nFlash=1\r\n", true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.normal);
+        frm.reset();
+        writeIni(QByteArray("[Group]\r\nTime1=00:02\r\n[Normal]\r\n") + c.normal);
+        start();
+        click(menu().N_start);
+        seconds(2);
+        EXPECT_EQ(frm->Background(), 255);
+        EXPECT_EQ(running(), c.running);
+        EXPECT_EQ(normal().Timer_Flash->isActive(), c.flashing);
+    }
+}
+
+TEST_F(NormalModeTest, ClockFontIsAtMost100Points) {
+    for (const auto& [stored, used] : {std::pair{150, 100}, {101, 100}, {100, 100}, {60, 60}}) {
+        frm.reset();
+        writeIni("[AALabel]\r\nFontSize=" + QByteArray::number(stored) + "\r\n");
+        start();
+        EXPECT_EQ(normal().AALabel->font().pointSize(), used) << stored;
+    }
 }
 
 TEST_F(NormalModeTest, StageWithoutTimeNeverShowsANegativeClock) {

@@ -127,13 +127,61 @@ TEST_F(WindowShellTest, CloseSavesThePositionOfItsDisplayMode) {
 }
 
 TEST_F(WindowShellTest, UnknownDisplayModeRunsNoModeButStillWorks) {
-    writeIni("[SYSTEM]\r\nStartMode=7\r\n");
+    writeIni("[SYSTEM]\r\nStartMode=7\r\n[Group]\r\nName1=A\r\nName2=B\r\nTime2=02:00\r\n");
     start();
     EXPECT_EQ(dynamic_cast<NormalMode*>(&frm->Mode()), nullptr);
-    click(menu().N_start);
-    click(menu().n_next);
+    EXPECT_TRUE(frm->findChildren<AntiAliasedLabel*>().isEmpty());
+    EXPECT_EQ(menu().N_start->text(), QStringLiteral("开始"));
+    click(menu().N_start); // nothing to start
     EXPECT_FALSE(frm->Mode().EngineRunning());
+    EXPECT_FALSE(menu().N_pause->isEnabled());
+    EXPECT_TRUE(menu().n_next->isEnabled());
+    click(menu().n_next); // the stage commands always act
+    EXPECT_EQ(state().StageNo, "2");
+    EXPECT_EQ(state().StdMin, 2);
+    EXPECT_EQ(menu().N_jd->defaultAction(), menu().StageItems[1]);
+}
+
+TEST_F(WindowShellTest, SettingsCommandReadsTheFileAgainFromStageOne) {
+    const QByteArray plan = "[Group]\r\nName1=A\r\nTime1=05:00\r\nName2=B\r\nTime2=02:30\r\n";
+    writeIni(plan);
+    start();
+    click(menu().n_next);
+    EXPECT_EQ(normal().AALabel->caption(), "2:30");
+    // Edited meanwhile, as the settings dialog does.
+    const QByteArray edited = "[Group]\r\nName1=A\r\nTime1=07:00\r\nName2=B\r\n";
+    writeIni(edited + "[System]\r\nBKCOLOR=65280\r\nelapse=Used:\r\n");
+    click(menu().N_set);
     EXPECT_EQ(state().StageNo, "1");
+    EXPECT_EQ(menu().N_jd->defaultAction(), menu().StageItems[0]);
+    EXPECT_EQ(normal().AALabel->caption(), "7:00");
+    EXPECT_EQ(frm->Background(), 65280);
+    EXPECT_EQ(state().ElapseLabel, "Used:");
+    EXPECT_FALSE(frm->IsClosed());
+
+    writeIni(edited + "[Normal]\r\njsMode=1\r\n");
+    click(menu().N_set);
+    EXPECT_TRUE(state().CountUp);
+    EXPECT_EQ(normal().AALabel->caption(), "0:00");
+}
+
+TEST_F(WindowShellTest, SettingsCommandEndsTheProgramForAnotherDisplayMode) {
+    const QByteArray plan = "[Group]\r\nName1=A\r\nName2=B\r\nTime2=02:30\r\n";
+    writeIni(plan);
+    start();
+    bool closed = false;
+    QObject::connect(frm.get(), &Tfrmmain::closed, [&] { closed = true; });
+    frm->move(77, 88);
+    click(menu().n_next);
+    writeIni(plan + "[SYSTEM]\r\nStartMode=2\r\n");
+    click(menu().N_set);
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(frm->isVisible());
+    EXPECT_EQ(state().StageNo, "2"); // nothing after the close
+    SettingsFile ini(dir.filePath(QStringLiteral("js.ini")));
+    EXPECT_EQ(ini.ReadInteger("System", "LEFT0", -1), 77); // saved under the old mode
+    EXPECT_EQ(ini.ReadInteger("System", "TOP0", -1), 88);
+    EXPECT_EQ(ini.ReadString("System", "LEFT2", "none"), "none");
 }
 
 TEST_F(WindowShellTest, ReadOnlySettingsFileStillLetsTheProgramEnd) {
