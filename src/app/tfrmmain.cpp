@@ -57,6 +57,8 @@ Tfrmmain::Tfrmmain(AppServices services, QWidget* parent)
     }
     resize(669, 177);
     setAutoFillBackground(true);
+    // Its hints show while the user works in another program, which is when they are read.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     SetBackground(m_background);
     m_menu = new RunMenu(this);
     ConnectMenu();

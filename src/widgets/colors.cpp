@@ -23,9 +23,9 @@ QPalette::ColorRole roleOf(int index) {
     case 6:  // window frame
     case 21: // 3D dark shadow
         return QPalette::Shadow;
-    case 7:  // menu text
-    case 8:  // window text
-    case 9:  // caption text
+    case 7: // menu text
+    case 8: // window text
+    case 9: // caption text
         return QPalette::WindowText;
     case 14: // highlight text
         return QPalette::HighlightedText;
@@ -49,10 +49,10 @@ QPalette::ColorRole roleOf(int index) {
 } // namespace
 
 QColor ColorFromValue(qint32 value, const QColor& fallback) {
-    if (value == ColorValue::None)
-        return fallback;
+    if (value == ColorValue::None) return fallback;
     if (ColorValue::isSystem(value))
-        return QGuiApplication::palette().color(QPalette::Active, roleOf(ColorValue::systemIndex(value)));
+        return QGuiApplication::palette().color(QPalette::Active,
+                                                roleOf(ColorValue::systemIndex(value)));
     return QColor::fromRgb(ColorValue::toRgb(value));
 }
 
