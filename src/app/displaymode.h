@@ -68,8 +68,9 @@ public:
     virtual RunTime CountedTime() const;
 
     // Whether a press of the button on the component drags the window; component is the
-    // window's child under the mouse, null for the window's own surface. The right button
-    // never comes here: it opens the menu. By default the left and the middle button drag.
+    // window's direct child under the mouse (the topmost), null for the window's own
+    // surface. Only presses that the component leaves unhandled come here; the right button
+    // never does (it opens the menu). By default the left and the middle button drag.
     virtual bool DragsWith(const QWidget* component, Qt::MouseButton button) const;
 
     virtual PreviewSurfaces Surfaces() const { return {}; }

@@ -142,6 +142,28 @@ TEST_F(WindowShellTest, UnknownDisplayModeRunsNoModeButStillWorks) {
     EXPECT_EQ(menu().N_jd->defaultAction(), menu().StageItems[1]);
 }
 
+// What a mode gets from FitWindow: the window encloses its visible components and a margin
+// to the right and below, and shrinks when one is hidden (the GIF pictures go one by one).
+TEST_F(WindowShellTest, FitWindowEnclosesTheVisibleComponents) {
+    writeIni("[SYSTEM]\r\nStartMode=7\r\n");
+    start();
+    ModeHost& host = *frm;
+    QWidget first(host.Window());
+    QWidget second(host.Window());
+    first.setGeometry(0, 0, 40, 30);
+    second.setGeometry(40, 0, 40, 20);
+    first.show();
+    second.show();
+    host.FitWindow(0);
+    EXPECT_EQ(frm->size(), QSize(80, 30));
+    second.hide();
+    host.FitWindow(0);
+    EXPECT_EQ(frm->size(), QSize(40, 30));
+    first.move(2, 2);
+    host.FitWindow(2);
+    EXPECT_EQ(frm->size(), QSize(44, 34));
+}
+
 TEST_F(WindowShellTest, SettingsCommandReadsTheFileAgainFromStageOne) {
     const QByteArray plan = "[Group]\r\nName1=A\r\nTime1=05:00\r\nName2=B\r\nTime2=02:30\r\n";
     writeIni(plan);
