@@ -101,8 +101,3 @@ void RunMenu::LoadStageNames(const SettingsFile& file) {
 void RunMenu::SetDefaultStage(int stage) {
     if (stage >= 1 && stage <= StageCount) N_jd->setDefaultAction(StageItems[stage - 1]);
 }
-
-int RunMenu::DefaultStage() const {
-    const QAction* item = N_jd->defaultAction();
-    return item ? item->data().toInt() : 0;
-}

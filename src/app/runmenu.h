@@ -37,7 +37,6 @@ public:
     // Display modes 0 and 2: start hides a running window and stop shows a hidden one, so
     // the items read "开始/隐藏" and "停止/显示" and start stays enabled while running.
     void SetHideShowRoles();
-    bool HasHideShowRoles() const { return m_hideShow; }
 
     // The two common settings of the items: at every start and at every stop.
     void EnterRunningMenu();
@@ -56,7 +55,6 @@ public:
     // (bold) item, of which there is one at a time.
     void LoadStageNames(const SettingsFile& file);
     void SetDefaultStage(int stage); // 1 to 8; other numbers leave the mark as it is
-    int DefaultStage() const;        // 0 when none
 
 private:
     bool m_hideShow = false;

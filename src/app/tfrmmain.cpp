@@ -132,7 +132,7 @@ void Tfrmmain::SetupStage() {
         m_state.StdMin = std.minutes;
         m_state.StdSec = std.seconds;
     }
-    // A stage without an alarm time has the alarm 0:00, which never fires in a count-down.
+    // A stage without an alarm time gets 0:00, which no engine takes for an alarm moment.
     const TimeText alarm = StageAlarm(f, n);
     m_state.AlarmMin = alarm.minutes;
     m_state.AlarmSec = alarm.seconds;
