@@ -191,7 +191,7 @@ TEST_F(DesktopLinkTest, WithoutGlobalHotkeysTheBalloonNamesTheCommands) {
     frm->show();
     const DesktopLink link(*frm, QStringLiteral("wayland"), connect("first"));
     EXPECT_FALSE(frm->HotkeyTimer()->isActive()); // no registration to fail
-    QTRY_VERIFY_WITH_TIMEOUT(frm->Balloon()->isVisible(), 10000);
+    ASSERT_TRUE(Eventually([this] { return frm->Balloon()->isVisible(); }, 10000));
     EXPECT_EQ(frm->Balloon()->text(), DesktopLink::NoHotkeysNotice());
     EXPECT_TRUE(frm->Balloon()->text().contains(QStringLiteral("pendra --start")));
 }
@@ -207,12 +207,12 @@ TEST_F(DesktopLinkTest, SecondWindowSaysWhichWindowTakesTheCommands) {
     Tfrmmain second(AppServices{&clock, &sound, &hotkeys});
     second.show();
     // Its one-second timer registers the hotkeys; they are the first window's: they fail.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !second.HotkeyTimer()->isActive(); }, 5000));
+    ASSERT_TRUE(Eventually([&] { return !second.HotkeyTimer()->isActive(); }));
     const QString failures = second.Balloon()->text();
     ASSERT_FALSE(failures.isEmpty());
     {
         const DesktopLink link(second, QStringLiteral("xcb"), connect("second"));
-        QTRY_VERIFY_WITH_TIMEOUT(second.Balloon()->text() != failures, 10000);
+        ASSERT_TRUE(Eventually([&] { return second.Balloon()->text() != failures; }, 10000));
         EXPECT_EQ(second.Balloon()->text(),
                   failures + QStringLiteral("\r\n\r\n") + DesktopLink::SecondWindowNotice());
     }
