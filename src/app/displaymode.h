@@ -24,8 +24,7 @@ struct PreviewSurfaces {
 // One way of presenting a run (0 clock, 1 progress bars, 2 prompt window, 3 GIF). The main
 // window makes exactly one, at start-up, from [SYSTEM] StartMode, and runs its commands
 // through it: everything that differs between the modes is here. A mode reaches the window
-// only through its ModeHost. The base class is the mode that does nothing, which a value
-// outside 0 to 3 gets.
+// only through its ModeHost. Every hook does nothing by default.
 class DisplayMode : public QObject {
     Q_OBJECT
 public:

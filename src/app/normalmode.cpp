@@ -67,8 +67,8 @@ PreviewSurfaces NormalMode::Surfaces() const {
 // The counter is the remaining time, then the overtime, when counting down; the elapsed
 // time when counting up, where a standard time of 0:00 means no limit.
 RunTime NormalMode::CountedTime() const {
-    const qint64 standard = qint64(S.StdMin) * 60 + S.StdSec;
-    const qint64 counter = qint64(CurMin) * 60 + CurSec;
+    const qint64 standard = secondsOf(S.StdMin, S.StdSec);
+    const qint64 counter = secondsOf(CurMin, CurSec);
     if (S.CountUp)
         return {counter, standard > 0 ? standard - counter : 0,
                 standard > 0 && counter >= standard};
