@@ -19,8 +19,7 @@ const QString Colon = QStringLiteral(":");
 const QString Blank = QStringLiteral(" ");
 constexpr int MaxFontSize = 100;
 
-// Sums of times in 64 bits: a stage of 35791395 minutes, or DJS at its largest, passes the
-// 32-bit range.
+// Sums of times in 64 bits: DJS at its largest plus the counter passes the 32-bit range.
 qint64 secondsOf(qint64 minutes, qint64 seconds) {
     return minutes * 60 + seconds;
 }
