@@ -1,5 +1,6 @@
 // The built program in a Wayland session, with a real compositor (weston, headless) on a
 // socket of the test's own: on X11 where XWayland is there, on Wayland itself where not.
+#include "eventually.h"
 #include "privatebus.h"
 #include "x11util.h"
 
@@ -38,7 +39,7 @@ protected:
                       QStringLiteral("--socket=") + socket, QStringLiteral("--idle-time=0"),
                       QStringLiteral("--shell=desktop-shell.so")});
         ASSERT_TRUE(weston.waitForStarted()) << "weston is missing: run scripts/setup.sh";
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(runtime.filePath(socket)), 10000);
+        ASSERT_TRUE(Eventually([&] { return QFile::exists(runtime.filePath(socket)); }, 10000));
     }
     void TearDown() override {
         for (QProcess* p : {&pendra, &weston}) {
@@ -80,7 +81,8 @@ protected:
 TEST_F(WaylandSession, WithXWaylandTheWindowIsAnX11Window) {
     launch(true); // the tests' Xvfb stands in for XWayland
     EXPECT_NE(x11::waitForWindow(pendra.processId()), 0u);
-    QTRY_COMPARE_WITH_TIMEOUT(send("--status"), QStringLiteral("ready 1 00:00 remaining"), 10000);
+    EXPECT_TRUE(Eventually(
+        [&] { return send("--status") == QStringLiteral("ready 1 00:00 remaining"); }, 10000));
 }
 
 TEST_F(WaylandSession, WithoutXWaylandItRunsOnWaylandAndTakesCommands) {
@@ -90,8 +92,8 @@ TEST_F(WaylandSession, WithoutXWaylandItRunsOnWaylandAndTakesCommands) {
         ini.write("[Group]\r\nName1=Talk\r\nTime1=05:00\r\n");
     }
     launch(false);
-    QTRY_COMPARE_WITH_TIMEOUT(send("--status"), QStringLiteral("ready 1 Talk 05:00 remaining"),
-                              10000);
+    EXPECT_TRUE(Eventually(
+        [&] { return send("--status") == QStringLiteral("ready 1 Talk 05:00 remaining"); }, 10000));
     EXPECT_EQ(send("--start"), QString());
     EXPECT_TRUE(send("--status").startsWith(QStringLiteral("running 1 Talk 0")));
     QTest::qWait(2000); // past the moment the hotkeys would have been registered
