@@ -56,7 +56,9 @@ public:
 
     // A modal message box titled "Pendra" (ShowMessage) or "提示" with a warning sign
     // (ShowWarning). Returns when it is closed. While a box is open, a further message is
-    // not shown and the call returns at once, so boxes never stack.
+    // not shown and the call returns at once, so boxes never stack. A box raised before the
+    // window is first on the screen (during start-up) is shown once the window has
+    // appeared, and the call returns at once.
     virtual void ShowMessage(const QString& text) = 0;
     virtual void ShowWarning(const QString& text) = 0;
 

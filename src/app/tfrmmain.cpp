@@ -309,11 +309,31 @@ void Tfrmmain::FitWindow(int margin) {
 }
 
 void Tfrmmain::ShowMessage(const QString& text) {
-    m_messageBox.Show(this, QMessageBox::NoIcon, ProgramTitle, text);
+    ShowBox(QMessageBox::NoIcon, ProgramTitle, text);
 }
 
 void Tfrmmain::ShowWarning(const QString& text) {
-    m_messageBox.Show(this, QMessageBox::Warning, Caption::Notice, text);
+    ShowBox(QMessageBox::Warning, Caption::Notice, text);
+}
+
+// A box raised while the window is being made (a bad picture at start-up) waits until the
+// window is on the screen: before, it would stand alone in mid-screen, and the hotkey
+// balloon would point at a window that is not there yet.
+void Tfrmmain::ShowBox(QMessageBox::Icon icon, const QString& title, const QString& text) {
+    if (!m_shownOnce) {
+        const PendingBox box{icon, title, text};
+        if (!m_pendingBoxes.contains(box)) m_pendingBoxes.append(box);
+        return;
+    }
+    m_messageBox.Show(this, icon, title, text);
+}
+
+void Tfrmmain::ShowPendingBoxes() {
+    const QList<PendingBox> boxes = std::exchange(m_pendingBoxes, {});
+    for (const PendingBox& box : boxes) {
+        if (m_closed) return;
+        m_messageBox.Show(this, box.icon, box.title, box.text);
+    }
 }
 
 void Tfrmmain::RestorePosition() {
@@ -360,6 +380,12 @@ void Tfrmmain::showEvent(QShowEvent* event) {
     Animate(true);
     RepaintAllControls();
     activateWindow();
+    if (!m_shownOnce) {
+        m_shownOnce = true;
+        // Over the window once it has appeared.
+        if (!m_pendingBoxes.isEmpty())
+            QTimer::singleShot(ShowMs, this, &Tfrmmain::ShowPendingBoxes);
+    }
 }
 
 namespace {

@@ -107,6 +107,8 @@ private:
     QWidget* ComponentAt(QPoint point) const;
     void Animate(bool appear);
     void RepaintAllControls();
+    void ShowBox(QMessageBox::Icon icon, const QString& title, const QString& text);
+    void ShowPendingBoxes();
 
     // Hotkeys.
     void RegisterHotkeys();
@@ -126,6 +128,14 @@ private:
     RunMenu* m_menu = nullptr;
     QTimer* Timer_hotkey = nullptr;
     SingleMessageBox m_messageBox;
+    struct PendingBox {
+        QMessageBox::Icon icon;
+        QString title;
+        QString text;
+        bool operator==(const PendingBox&) const = default;
+    };
+    QList<PendingBox> m_pendingBoxes; // raised before the window was first shown
+    bool m_shownOnce = false;
 
     std::unique_ptr<DisplayMode> m_mode;
 

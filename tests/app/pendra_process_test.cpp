@@ -4,6 +4,7 @@
 #include "x11util.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -16,10 +17,10 @@ protected:
     QTemporaryDir dir;
     QProcess pendra;
 
-    void launch(const QStringList& args = {}) {
+    void launch(const QStringList& args = {}, const QString& program = PENDRA_BINARY) {
         pendra.setWorkingDirectory(dir.path());
         pendra.setProcessChannelMode(QProcess::ForwardedChannels);
-        pendra.start(QStringLiteral(PENDRA_BINARY), args);
+        pendra.start(program, args);
         ASSERT_TRUE(pendra.waitForStarted());
     }
     void closeLikeAWindowManager(unsigned long window) {
@@ -209,6 +210,46 @@ TEST_F(PendraProcess, ClosedByTheWindowManagerItShowsTheRefusedWriteThenEnds) {
     EXPECT_EQ(pendra.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(pendra.exitCode(), 0);
     QFile::setPermissions(ini, QFile::ReadOwner | QFile::WriteOwner);
+}
+
+// The texture picture lies beside the program, so the program is copied to a folder of the
+// test's own with a broken picture beside it.
+TEST_F(PendraProcess, ABrokenTexturePictureIsReportedOverTheWindowNotBeforeIt) {
+    QTemporaryDir bin;
+    const QString built = QFileInfo(QStringLiteral(PENDRA_BINARY)).absolutePath();
+    for (const char* name : {"pendra", "pendra_mediasound.so"})
+        ASSERT_TRUE(QFile::copy(built + QLatin1Char('/') + QLatin1String(name),
+                                bin.filePath(QLatin1String(name))));
+    {
+        QFile picture(bin.filePath(QStringLiteral("AALabel.jpg")));
+        ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
+        picture.write("\xFF\xD8\xFF\xE0 not a picture");
+        SettingsFile ini(dir.filePath(QStringLiteral("js.ini")));
+        ini.WriteString(QStringLiteral("AALabel"), QStringLiteral("Texture"), QStringLiteral("1"));
+        for (const char* key : {"Pri", "Next"}) // no balloon over the window
+            ini.WriteString(QStringLiteral("Hotkey"), QLatin1String(key), QString());
+    }
+    launch({}, bin.filePath(QStringLiteral("pendra")));
+    const unsigned long first = x11::waitForWindow(pendra.processId());
+    ASSERT_NE(first, 0u);
+    EXPECT_NE(x11::windowType(first), QStringLiteral("_NET_WM_WINDOW_TYPE_DIALOG"))
+        << "the box came before the window";
+    unsigned long box = 0;
+    EXPECT_TRUE(Eventually(
+        [&] {
+            for (unsigned long w : x11::visibleWindows(pendra.processId()))
+                if (x11::windowType(w) == QLatin1String("_NET_WM_WINDOW_TYPE_DIALOG")) box = w;
+            return box != 0;
+        },
+        10000));
+    ASSERT_NE(box, 0u);
+    EXPECT_EQ(x11::windowName(box), QStringLiteral("提示"));
+    EXPECT_TRUE(x11::visibleWindows(pendra.processId()).contains(first));
+    x11::requestClose(box);
+    EXPECT_TRUE(Eventually([&] { return !x11::visibleWindows(pendra.processId()).contains(box); }));
+    unsigned long window = first;
+    if (window == box) window = x11::waitForWindow(pendra.processId());
+    closeLikeAWindowManager(window);
 }
 
 } // namespace
