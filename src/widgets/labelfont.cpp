@@ -7,7 +7,9 @@
 #include "settingkeys.h"
 #include "settingsfile.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <stdexcept>
 
@@ -45,7 +47,14 @@ bool writeBytes(const QString& path, const QByteArray& bytes, QString* error) {
 } // namespace
 
 QString LabelPicturePath(const QString& section) {
-    return ExeDir() + section + QStringLiteral(".jpg");
+    return LabelPicturePathIn(ExeDir(), QDir::currentPath(), section);
+}
+
+QString LabelPicturePathIn(const QString& exeDir, const QString& settingsDir,
+                           const QString& section) {
+    const QString name = section + QStringLiteral(".jpg");
+    if (QFileInfo(exeDir).isWritable()) return QDir(exeDir).filePath(name);
+    return QDir(settingsDir).filePath(name);
 }
 
 bool LoadTexturePicture(const QString& path, TextureEffect& texture, QString* error) {

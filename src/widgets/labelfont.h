@@ -8,10 +8,14 @@ class AntiAliasedLabel;
 class SettingsFile;
 
 // Font and text effects of an anti-aliased label in a section of js.ini, and its texture
-// picture in the JPEG file ExeDir() + section + ".jpg" beside the executable.
+// picture in the JPEG file section + ".jpg" beside the executable.
 
-// Path of the texture picture of the labels stored in section.
+// Path of the texture picture of the labels stored in section: beside the executable, or,
+// where the program's folder is not writable (an installed program in /usr/bin), beside
+// js.ini in the current directory, so that a chosen picture can be kept.
 QString LabelPicturePath(const QString& section);
+QString LabelPicturePathIn(const QString& exeDir, const QString& settingsDir,
+                           const QString& section);
 
 // Reads a JPEG file into the texture picture and keeps its bytes with it, so that a save
 // writes the file unchanged. Returns false and sets *error (naming the file) when it cannot

@@ -8,7 +8,10 @@
 #include "settingsfile.h"
 #include "textrenderer.h"
 
+#include <cerrno>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 
 #include <QFile>
 #include <QFontInfo>
@@ -16,8 +19,11 @@
 #include <QPalette>
 #include <QTemporaryDir>
 
+#include <cerrno>
+#include <cstring>
 #include <functional>
 #include <stdexcept>
+#include <sys/mount.h>
 
 namespace {
 // Each test uses its own section, so its picture file beside the test program is its own.
@@ -58,6 +64,20 @@ QByteArray firstQuantTable(const QByteArray& jpeg) {
 TEST(LabelFont, PicturePathIsBesideTheExecutable) {
     EXPECT_EQ(LabelPicturePath("AALabel"), ExeDir() + "AALabel.jpg");
     EXPECT_TRUE(ExeDir().endsWith('/'));
+}
+
+// An installed program's folder is read-only to its user: the picture then goes beside
+// js.ini. A read-only mount stands in for it, since the tests run as root.
+TEST(LabelFont, PicturePathIsBesideTheSettingsWhereTheProgramFolderIsReadOnly) {
+    QTemporaryDir exe, settings;
+    EXPECT_EQ(LabelPicturePathIn(exe.path() + '/', settings.path(), "AALabel"),
+              exe.filePath("AALabel.jpg"));
+    if (::mount("pendra-test", QFile::encodeName(exe.path()).constData(), "tmpfs",
+                MS_RDONLY | MS_NOSUID | MS_NODEV, "size=16k") != 0)
+        GTEST_SKIP() << "cannot mount a read-only folder here: " << std::strerror(errno);
+    EXPECT_EQ(LabelPicturePathIn(exe.path() + '/', settings.path(), "AALabel"),
+              settings.filePath("AALabel.jpg"));
+    ::umount2(QFile::encodeName(exe.path()).constData(), MNT_DETACH);
 }
 
 TEST(LabelFont, LoadedValuesAreCutToTheFieldWidth) {
