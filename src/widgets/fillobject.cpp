@@ -1,9 +1,9 @@
 #include "fillobject.h"
 
+#include "diskfile.h"
 #include "fillpixels.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
 
 #include <algorithm>
@@ -63,6 +63,9 @@ void Gradient::rebuild() {
 }
 
 namespace {
+// The largest picture allowed, uncompressed at 32 bits, with room for its headers.
+constexpr qint64 MaxFillBitmapBytes = MaxPicturePixels * 4 + 64 * 1024;
+
 quint32 le16(const QByteArray& b, int at) {
     return quint8(b[at]) | quint32(quint8(b[at + 1])) << 8;
 }
@@ -102,20 +105,36 @@ QImage ReadFillBitmap(const QString& path, QString* error) {
         return QImage();
     };
     if (path.trimmed().isEmpty()) return fail(QStringLiteral("未指定位图文件。"));
-    // A FIFO or a device would block the reader or never end; only plain files are read.
-    const QFileInfo info(path);
-    if (!info.exists()) return fail(QStringLiteral("位图文件“%1”不存在。").arg(path));
-    if (!info.isFile()) return fail(QStringLiteral("“%1”不是普通文件。").arg(path));
+    // A FIFO or a device would block the reader or never end: only a regular file is
+    // opened, and without blocking.
+    QFile file;
+    InputFileStatus status = InputFileStatus::Ok;
+    if (!OpenInputFile(path, MaxFillBitmapBytes, &file, &status)) {
+        switch (status) {
+        case InputFileStatus::Missing:
+            return fail(QStringLiteral("位图文件“%1”不存在。").arg(path));
+        case InputFileStatus::NotRegular:
+            return fail(QStringLiteral("“%1”不是普通文件。").arg(path));
+        default:
+            return fail(
+                QStringLiteral("无法打开位图文件“%1”：%2。").arg(path, InputFileProblem(status)));
+        }
+    }
     const QString unreadable =
         QStringLiteral("无法读取位图文件“%1”，文件已损坏或格式不受支持。").arg(path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(QStringLiteral("无法打开位图文件“%1”。").arg(path));
     // Qt's reader fills the missing rows of a cut-off bitmap with black and reports success.
     if (!BmpDataComplete(file.peek(64), file.size())) return fail(unreadable);
     QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
+    // The size from the header, before a pixel is decoded: a few bytes can claim gigabytes.
+    const QSize size = reader.size();
+    if (size.isValid() && !PictureSizeAllowed(size.width(), size.height()))
+        return fail(QStringLiteral("位图文件“%1”太大：最多 %2 × %2 像素，共 %3 万像素。")
+                        .arg(path)
+                        .arg(MaxPictureSide)
+                        .arg(MaxPicturePixels / 10000));
     const QImage image = reader.read();
     if (image.isNull()) return fail(unreadable);
+    if (!PictureSizeAllowed(image.width(), image.height())) return fail(unreadable);
     return image.convertToFormat(QImage::Format_RGB32);
 }

@@ -102,8 +102,9 @@ struct FillObject {
 };
 
 // Reads a picture file (BMP, or any other format Qt reads) for a fill, as RGB32. Only a
-// regular file is opened. A null image and, when error is given, a message for the user
-// when the file is missing, not a regular file or cannot be read.
+// regular file is opened, without blocking, and only a picture within the size limit of
+// diskfile.h is decoded. A null image and, when error is given, a message for the user
+// when the file is missing, not a regular file, too large or cannot be read.
 QImage ReadFillBitmap(const QString& path, QString* error = nullptr);
 
 // Whether a file of fileSize bytes holds all the pixel data its BMP header (the file's first

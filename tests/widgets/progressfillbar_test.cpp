@@ -445,6 +445,45 @@ TEST(ProgressFillBar, BitmapFiles) {
     EXPECT_FALSE(error.isEmpty());
 }
 
+// Beyond the limits the file is refused without decoding a pixel: a header that claims a
+// huge picture (run-length data, so no size of its own to check), and a file far larger
+// than any allowed picture (sparse, so the test writes almost nothing).
+TEST(ProgressFillBar, BitmapBeyondTheLimitsIsRefused) {
+    QTemporaryDir dir;
+    QByteArray huge(54 + 1024, '\0');
+    auto put = [&huge](int at, quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            huge[at + i] = char((v >> (8 * i)) & 0xFF);
+    };
+    huge[0] = 'B';
+    huge[1] = 'M';
+    put(2, huge.size() + 2);
+    put(10, huge.size());
+    put(14, 40);
+    put(18, 9000); // 9000 x 100, 8 bits, run-length: wider than a picture may be
+    put(22, 100);
+    huge[26] = 1;
+    huge[28] = 8;
+    put(30, 1);
+    huge += QByteArray("\x00\x01", 2); // end of the picture
+    QFile claim(dir.filePath(QStringLiteral("claim.bmp")));
+    ASSERT_TRUE(claim.open(QIODevice::WriteOnly));
+    claim.write(huge);
+    claim.close();
+
+    QFile big(dir.filePath(QStringLiteral("big.bmp")));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(big.resize(qint64(300) << 20));
+    big.close();
+
+    for (const QString& path : {claim.fileName(), big.fileName()}) {
+        QString error;
+        EXPECT_TRUE(ReadFillBitmap(path, &error).isNull()) << path.toStdString();
+        EXPECT_TRUE(error.contains(path)) << error.toStdString();
+        EXPECT_TRUE(error.contains(QStringLiteral("太大"))) << error.toStdString();
+    }
+}
+
 TEST(ProgressFillBar, BitmapHeaderAgainstFileSize) {
     // A file header and an info header of 12 (core) or 40 bytes.
     auto header = [](quint32 infoSize, qint32 w, qint32 h, int bpp, quint32 compression,
