@@ -3,6 +3,7 @@
 #include "enginetimer.h"
 #include "modehost.h"
 #include "normalmode.h"
+#include "progressmode.h"
 #include "runstate.h"
 
 #include <QWidget>
@@ -34,6 +35,8 @@ std::unique_ptr<DisplayMode> CreateDisplayMode(int mode, ModeHost& host) {
     switch (mode) {
     case 0:
         return std::make_unique<NormalMode>(host);
+    case 1:
+        return std::make_unique<ProgressMode>(host);
     default:
         return std::make_unique<NoDisplayMode>(host);
     }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QObject>
+#include <array>
 #include <memory>
 
 class AntiAliasedLabel;
 class EngineTimer;
 class ModeHost;
+class ProgressFillBar;
 class QWidget;
 
 // The time of the stage as the mode counts it, for those who read the run from outside the
@@ -19,6 +21,9 @@ struct RunTime {
 // The components that the settings dialog previews on. Each is null outside its own mode.
 struct PreviewSurfaces {
     AntiAliasedLabel* clockLabel = nullptr; // mode 0: AALabel
+    // mode 1: ProgressFill, and F1 ... F8 of the plan row
+    ProgressFillBar* mainBar = nullptr;
+    std::array<ProgressFillBar*, 8> stageBars{};
 };
 
 // One way of presenting a run (0 clock, 1 progress bars, 2 prompt window, 3 GIF). The main

@@ -379,7 +379,8 @@ void Tfrmmain::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     Animate(true);
     RepaintAllControls();
-    activateWindow();
+    // A window that takes no focus (the docked bar) is not made the active one either.
+    if (!windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus)) activateWindow();
     if (!m_shownOnce) {
         m_shownOnce = true;
         // Over the window once it has appeared.
