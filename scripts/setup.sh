@@ -25,6 +25,8 @@ packages=(
   dbus-daemon
   # a Wayland session for the tests: a headless compositor
   weston
+  # a small window manager, for how the docked progress bar lives beside other windows
+  jwm
   # the Debian package: icon rendering, its tools and the checks of its files
   librsvg2-bin dpkg-dev fakeroot file desktop-file-utils appstream man-db
   # what the package names beside its libraries, so that it installs here as elsewhere

@@ -86,9 +86,13 @@ ProgressMode::~ProgressMode() = default;
 void ProgressMode::SetUp() {
     QWidget* window = Host().Window();
     // A bar along the edge takes no keyboard input: it never takes the focus from the
-    // program the user works in, not when it appears nor when it grows. Set before the
-    // window is first shown, so that the window manager knows it from the start.
+    // program the user works in, not when it appears nor when it grows. It has no width
+    // at the start of a run whose length follows the progress, so the window system maps
+    // it again as it grows, and a window manager activates a window it maps unless told
+    // not to. Set before the window is first shown, so that the manager knows from the
+    // start.
     window->setWindowFlag(Qt::WindowDoesNotAcceptFocus, true);
+    window->setAttribute(Qt::WA_ShowWithoutActivating, true);
     ProgressFill->show();
     SetupProgressMode();
 }
