@@ -3,7 +3,8 @@
 #   1. start-up to the first frame (exec to the first Expose of the mapped window), median
 #   2. resident memory 5 s after start-up (VmRSS)
 #   3. CPU time over 60 s of a running count-down, in % of one core (run twice, as the
-#      machine is shared and this figure is sensitive to load)
+#      machine is shared and this figure is sensitive to load); the same for a running
+#      stage of the progress-bar mode
 # Usage: bench/run-app-bench.sh [build-dir]     (default: build-bench beside this folder)
 # Environment: STARTS (default 10), CPU_SECONDS (default 60), CPU_ROUNDS (default 2).
 set -euo pipefail
@@ -52,7 +53,12 @@ export PULSE_SERVER=unix:$work/no-pulse
 mkdir -p "$work/app"
 printf '%s\r\n' '[Hotkey]' 'start=F9' 'Pri=' 'Next=' '[Group]' 'Name1=Talk' 'Time1=10:00' \
     >"$work/app/ini.template"
-fresh_ini() { cp "$work/app/ini.template" "$work/app/js.ini"; }
+# The progress-bar mode with the plan row: a 100 s stage that starts again at its end, so
+# that both bars move every second.
+printf '%s\r\n' '[SYSTEM]' 'StartMode=1' 'Total=1' '[Progress]' 'Recycle=1' '[Hotkey]' \
+    'start=F9' 'Pri=' 'Next=' '[Group]' 'Name1=Talk' 'Time1=01:40' 'Name2=Q&A' 'Time2=05:00' \
+    >"$work/app/progress.template"
+fresh_ini() { cp "$work/app/${1:-ini}.template" "$work/app/js.ini"; }
 
 median() { sort -n | awk '{a[NR]=$1} END {if (NR%2) print a[(NR+1)/2]; else printf "%.1f\n", (a[NR/2]+a[NR/2+1])/2}'; }
 ticks() { awk '{print $14+$15}' "/proc/$1/stat"; } # utime+stime in clock ticks
@@ -77,17 +83,15 @@ echo "start-up ms (load $start_load), pendra:  $(awk '{printf "%s ", $2}' "$work
 echo "start-up ms (load $start_load), minimal: $(awk '{printf "%s ", $2}' "$work/start.minimal")" >&2
 
 # ---- 2 and 3. memory after 5 s, then CPU over a running count-down ----
-# run_one NAME PROGRAM: prints "RSS_KB CPU_PERCENT"
+# run_one NAME PROGRAM [TEMPLATE]: prints "RSS_KB CPU_PERCENT"
 run_one() {
     local name=$1 program=$2 pid rss t0 t1 w0 w1 a b
-    fresh_ini
+    fresh_ini "${3:-ini}"
     (cd "$work/app" && exec "$program") >"$work/$name.log" 2>&1 &
     pid=$!
     apps+=("$pid")
     sleep 1.5 # the hotkeys are registered one second after start-up
-    if [ "$name" = pendra ]; then
-        xdotool key F9
-    fi
+    case $name in pendra*) xdotool key F9 ;; esac
     sleep 3.5
     rss=$(awk '/^VmRSS:/ {print $2}' "/proc/$pid/status")
     # No cue is configured, so the media module must not have been loaded.
@@ -99,7 +103,7 @@ run_one() {
     a=$("$probe" digest)
     sleep 1.1
     b=$("$probe" digest)
-    [ "$a" != "$b" ] || { echo "$name: the clock is not counting" >&2; exit 1; }
+    [ "$a" != "$b" ] || { echo "$name: the screen does not change: the run is not counting" >&2; exit 1; }
     t0=$(ticks "$pid")
     w0=$(date +%s.%N)
     sleep "$cpu_seconds"
@@ -108,7 +112,7 @@ run_one() {
     a=$("$probe" digest)
     sleep 1.1
     b=$("$probe" digest)
-    [ "$a" != "$b" ] || { echo "$name: the clock stopped during the measurement" >&2; exit 1; }
+    [ "$a" != "$b" ] || { echo "$name: the screen stopped changing during the measurement" >&2; exit 1; }
     kill "$pid"
     wait "$pid" 2>/dev/null || true
     apps=()
@@ -120,6 +124,7 @@ rss_p=()
 rss_m=()
 cpu_p=()
 cpu_m=()
+cpu_b=()
 loads=()
 for r in $(seq "$cpu_rounds"); do
     loads+=("$(cut -d' ' -f1 /proc/loadavg)")
@@ -131,8 +136,11 @@ for r in $(seq "$cpu_rounds"); do
     read -r rss cpu <"$work/result"
     rss_m+=("$rss")
     cpu_m+=("$cpu")
+    run_one pendra-bars "$pendra" progress >"$work/result"
+    read -r rss cpu <"$work/result"
+    cpu_b+=("$cpu")
     echo "round $r: load ${loads[-1]}, pendra ${rss_p[-1]} kB ${cpu_p[-1]} %," \
-        "minimal ${rss_m[-1]} kB ${cpu_m[-1]} %" >&2
+        "minimal ${rss_m[-1]} kB ${cpu_m[-1]} %, progress bars ${cpu_b[-1]} %" >&2
 done
 
 # ---- the table ----
@@ -153,5 +161,8 @@ for i in "${!rss_p[@]}"; do
 done
 for i in "${!cpu_p[@]}"; do
     row "CPU over ${cpu_seconds} s, run $((i + 1))" "${cpu_p[$i]}" "${cpu_m[$i]}" % abs 0.5
+done
+for i in "${!cpu_b[@]}"; do
+    row "bars CPU ${cpu_seconds} s, run $((i + 1))" "${cpu_b[$i]}" "${cpu_m[$i]}" % abs 0.5
 done
 echo "load average (1 min): start-up $start_load, CPU runs ${loads[*]}"
