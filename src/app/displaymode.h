@@ -8,6 +8,7 @@ class AntiAliasedLabel;
 class EngineTimer;
 class ModeHost;
 class ProgressFillBar;
+class QLabel;
 class QWidget;
 
 // The time of the stage as the mode counts it, for those who read the run from outside the
@@ -24,6 +25,7 @@ struct PreviewSurfaces {
     // mode 1: ProgressFill, and F1 ... F8 of the plan row
     ProgressFillBar* mainBar = nullptr;
     std::array<ProgressFillBar*, 8> stageBars{};
+    QLabel* promptLabel = nullptr; // mode 2: the two-line label l
 };
 
 // One way of presenting a run (0 clock, 1 progress bars, 2 prompt window, 3 GIF). The main
