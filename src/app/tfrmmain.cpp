@@ -14,6 +14,7 @@
 #include "soundplayer.h"
 #include "stageplan.h"
 #include "tfrm_about.h"
+#include "tfrm_setsys.h"
 #include "wallclock.h"
 
 #include <QAction>
@@ -210,8 +211,11 @@ void Tfrmmain::N_setClick() {
     }
 }
 
-// The settings dialog has its place here; without it the file is taken as it stands.
-void Tfrmmain::RunSettingsDialog() {}
+// A new dialog for every opening, so that nothing of an earlier one is carried over.
+void Tfrmmain::RunSettingsDialog() {
+    Tfrm_setsys dialog(*this, this);
+    dialog.exec();
+}
 
 void Tfrmmain::N_AboutClick() {
     Tfrm_about about(this);

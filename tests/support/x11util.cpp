@@ -95,4 +95,21 @@ QColor pixel(unsigned long window, int x, int y) {
     return img.isNull() ? QColor() : img.pixelColor(0, 0);
 }
 
+int windowOpacity(unsigned long window) {
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        c,
+        xcb_get_property(c, 0, xcb_window_t(window), atom(c, "_NET_WM_WINDOW_OPACITY"),
+                         XCB_ATOM_CARDINAL, 0, 1),
+        nullptr);
+    int alpha = 255; // no property: opaque
+    if (reply && xcb_get_property_value_length(reply) >= 4) {
+        const quint32 value = *static_cast<const quint32*>(xcb_get_property_value(reply));
+        alpha = int(value / 0x01010101u);
+    }
+    free(reply);
+    xcb_disconnect(c);
+    return alpha;
+}
+
 } // namespace x11

@@ -30,4 +30,7 @@ void requestClose(unsigned long window);
 // The colour of the screen at (x, y) relative to the window.
 QColor pixel(unsigned long window, int x, int y);
 
+// The window's _NET_WM_WINDOW_OPACITY as an alpha value 0..255; 255 when it has none.
+int windowOpacity(unsigned long window);
+
 } // namespace x11
