@@ -199,6 +199,9 @@ QWidget* Tfrm_setsys::buildTimePage() {
         auto* name = made(new QLineEdit(sheet), "");
         name->setObjectName(QStringLiteral("Edit%1").arg(n));
         name->setProperty(TagProperty, n);
+        // Room for a name of five Chinese characters, such as 主题演讲 and a number.
+        name->setMinimumWidth(name->fontMetrics().horizontalAdvance(QStringLiteral("主题演讲一")) +
+                              12);
         StageNames[n - 1] = name;
     }
     static constexpr int rowOfEditor[] = {1, 3, 4, 5, 2, 6, 7, 8};
