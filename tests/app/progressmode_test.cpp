@@ -201,8 +201,8 @@ protected:
     void setKey(const char* section, const char* key, const QString& value) {
         frm->Settings().WriteString(QString::fromLatin1(section), QString::fromLatin1(key), value);
     }
-    // The settings command; the dialog is not there yet, so it re-reads the file as it is.
-    void reapply() { click(menu().N_set); }
+    // The settings command, cancelled: the window re-reads the file as it is.
+    void reapply() { settingsCancelled(); }
 };
 
 TEST_F(ProgressModeTest, SetUpDocksTheWindowAndDressesTheBars) {

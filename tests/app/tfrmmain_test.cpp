@@ -170,10 +170,10 @@ TEST_F(WindowShellTest, SettingsCommandReadsTheFileAgainFromStageOne) {
     start();
     click(menu().n_next);
     EXPECT_EQ(normal().AALabel->caption(), "2:30");
-    // Edited meanwhile, as the settings dialog does.
+    // Edited meanwhile, as OK in the settings dialog would; the dialog is cancelled.
     const QByteArray edited = "[Group]\r\nName1=A\r\nTime1=07:00\r\nName2=B\r\n";
     writeIni(edited + "[System]\r\nBKCOLOR=65280\r\nelapse=Used:\r\n");
-    click(menu().N_set);
+    settingsCancelled();
     EXPECT_EQ(state().StageNo, "1");
     EXPECT_EQ(menu().N_jd->defaultAction(), menu().StageItems[0]);
     EXPECT_EQ(normal().AALabel->caption(), "7:00");
@@ -182,7 +182,7 @@ TEST_F(WindowShellTest, SettingsCommandReadsTheFileAgainFromStageOne) {
     EXPECT_FALSE(frm->IsClosed());
 
     writeIni(edited + "[Normal]\r\njsMode=1\r\n");
-    click(menu().N_set);
+    settingsCancelled();
     EXPECT_TRUE(state().CountUp);
     EXPECT_EQ(normal().AALabel->caption(), "0:00");
 }
@@ -196,7 +196,7 @@ TEST_F(WindowShellTest, SettingsCommandEndsTheProgramForAnotherDisplayMode) {
     frm->move(77, 88);
     click(menu().n_next);
     writeIni(plan + "[SYSTEM]\r\nStartMode=2\r\n");
-    click(menu().N_set);
+    settingsCancelled();
     EXPECT_TRUE(closed);
     EXPECT_FALSE(frm->isVisible());
     EXPECT_EQ(state().StageNo, "2"); // nothing after the close

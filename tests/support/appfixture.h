@@ -17,6 +17,8 @@
 #include "wallclock.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
@@ -95,6 +97,20 @@ protected:
             tick();
     }
     bool running() { return frm->Mode().EngineRunning(); }
+
+    // The settings command closed with Cancel as soon as its dialog is open: the window then
+    // reads js.ini again as it stands (the dialog writes nothing).
+    void settingsCancelled() {
+        QTimer cancel;
+        cancel.setInterval(10);
+        QObject::connect(&cancel, &QTimer::timeout, [] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal && modal->objectName() == QLatin1String("frm_setsys"))
+                static_cast<QDialog*>(modal)->reject();
+        });
+        cancel.start();
+        click(frm->Menu().N_set);
+    }
 };
 
 // Closes the next modal message box once it appears and records what it said, so that a
