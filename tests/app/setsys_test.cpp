@@ -268,6 +268,35 @@ TEST_F(SetsysTest, LoadsTheCommonPagesFromTheFileAndTheWindow) {
     EXPECT_FALSE(normal->cb_maohao->isChecked());
 }
 
+TEST_F(SetsysTest, HotkeyFieldsAddAltToTheCombinationsTheyRefuse) {
+    // The start key takes Shift+Ctrl+Alt only; the others refuse no modifier and Shift alone.
+    struct Case {
+        const char* field;
+        Qt::KeyboardModifiers typed;
+        const char* stored;
+    } const cases[] = {
+        {"HotKey_start", Qt::NoModifier, "Alt+F7"},
+        {"HotKey_start", Qt::ControlModifier, "Ctrl+Alt+F7"},
+        {"HotKey_start", Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier,
+         "Shift+Ctrl+Alt+F7"},
+        {"HotKey_pause", Qt::NoModifier, "Alt+F7"},
+        {"HotKey_stop", Qt::ShiftModifier, "Shift+Alt+F7"},
+        {"HotKey_pri", Qt::ControlModifier, "Ctrl+F7"},
+        {"HotKey_next", Qt::ShiftModifier | Qt::ControlModifier, "Shift+Ctrl+F7"},
+    };
+    start();
+    auto dialog = open();
+    dialog->page->setCurrentWidget(dialog->findChild<QWidget*>(QStringLiteral("TabSheet11")));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.field) + " " + c.stored);
+        auto* field = control<HotkeyField>(*dialog, c.field);
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_F7, c.typed);
+        EXPECT_EQ(ShortCutToText(field->shortcut()), QString::fromLatin1(c.stored));
+    }
+    EXPECT_TRUE(state().HotkeyChanged);
+}
+
 // ---- previews ----
 
 TEST_F(SetsysTest, TranslucencyPreviewsAtOnceAndOutlivesCancel) {
