@@ -213,8 +213,21 @@ void Tfrmmain::N_setClick() {
 
 // A new dialog for every opening, so that nothing of an earlier one is carried over.
 void Tfrmmain::RunSettingsDialog() {
-    Tfrm_setsys dialog(*this, this);
-    dialog.exec();
+    // A hotkey or a remote command must not start a run behind the dialog: the re-apply
+    // after it rebuilds the display from stage 1 and expects no engine running.
+    RunMenu& m = *m_menu;
+    const std::array<QAction*, 5> commands{m.N_start, m.N_pause, m.N_stop, m.n_next, m.N_pri};
+    std::array<bool, 5> enabled{};
+    for (size_t i = 0; i < commands.size(); ++i) {
+        enabled[i] = commands[i]->isEnabled();
+        commands[i]->setEnabled(false);
+    }
+    {
+        Tfrm_setsys dialog(*this, this);
+        dialog.exec();
+    }
+    for (size_t i = 0; i < commands.size(); ++i)
+        commands[i]->setEnabled(enabled[i]);
 }
 
 void Tfrmmain::N_AboutClick() {

@@ -321,6 +321,25 @@ TEST_F(SetsysTest, TranslucencyPreviewsAtOnceAndOutlivesCancel) {
     EXPECT_EQ(stored("System", "TransParent"), QStringLiteral("10"));
 }
 
+TEST_F(SetsysTest, NoRunStartsBehindTheOpenDialog) {
+    writeIni(ini({"[Group]", "Time1=05:00", "Time2=05:00"}));
+    start();
+    runSettings([&](Tfrm_setsys& dialog) {
+        // As a hotkey or a remote command clicks them.
+        for (QAction* item : {menu().N_start, menu().n_next, menu().N_pri, menu().N_stop})
+            click(item);
+        EXPECT_FALSE(running());
+        EXPECT_EQ(state().StageNo, QStringLiteral("1"));
+        dialog.btncancel->click();
+    });
+    EXPECT_TRUE(menu().N_start->isEnabled());
+    EXPECT_TRUE(menu().n_next->isEnabled());
+    EXPECT_FALSE(menu().N_pause->isEnabled());
+    EXPECT_FALSE(menu().N_stop->isEnabled());
+    click(menu().N_start);
+    EXPECT_TRUE(running());
+}
+
 TEST_F(SetsysTest, BackgroundColourPreviewsOnTheScreen) {
     writeIni(ini({"[System]", "LEFT0=0", "TOP0=0"})); // clear of the centred dialog
     start();
