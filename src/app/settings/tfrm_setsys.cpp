@@ -333,6 +333,8 @@ void Tfrm_setsys::FormCreate() {
         if (i != mode) {
             page->setTabVisible(i, false);
             page->setTabEnabled(i, false);
+            // Nor does it take room: the dialog is sized for the pages it shows.
+            m_modePages[i]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
         }
 
     LoadStageTable();
