@@ -1,9 +1,125 @@
 #include "promptpage.h"
 
-PromptPage::PromptPage(PreviewHost& host, QWidget* parent) : ModeSettingsPage(host, parent) {
-    setObjectName(QStringLiteral("TabSheet7"));
+#include "colorfield.h"
+#include "colors.h"
+#include "displaymode.h"
+#include "fontcolordialog.h"
+#include "fontstyle.h"
+#include "previewhost.h"
+#include "settingkeys.h"
+#include "settingsfile.h"
+#include "spinfield.h"
+
+#include <QCheckBox>
+#include <QFontInfo>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QWidget>
+
+namespace {
+SpinField* spinOf(QWidget* parent, const char* name, int minimum, int maximum) {
+    auto* field = new SpinField(minimum, maximum, parent);
+    field->setObjectName(QString::fromLatin1(name));
+    return field;
 }
 
-void PromptPage::Load() {}
+ColorField* colorOf(QWidget* parent, const char* name) {
+    auto* field = new ColorField(parent);
+    field->setObjectName(QString::fromLatin1(name));
+    return field;
+}
 
-void PromptPage::Save() {}
+void addRow(QGridLayout* grid, const QString& text, QWidget* control, const QString& hint = {}) {
+    const int row = grid->rowCount();
+    auto* label = new QLabel(text, control->parentWidget());
+    label->setBuddy(control);
+    if (!hint.isEmpty()) {
+        control->setToolTip(hint);
+        label->setToolTip(hint);
+    }
+    grid->addWidget(label, row, 0);
+    grid->addWidget(control, row, 1);
+}
+
+int styleOf(const QFont& font) {
+    return (font.bold() ? fsBold : 0) | (font.italic() ? fsItalic : 0) |
+           (font.underline() ? fsUnderline : 0) | (font.strikeOut() ? fsStrikeOut : 0);
+}
+
+int pointSizeOf(const QFont& font) {
+    return font.pointSize() > 0 ? font.pointSize() : QFontInfo(font).pointSize();
+}
+} // namespace
+
+PromptPage::PromptPage(PreviewHost& host, QWidget* parent) : ModeSettingsPage(host, parent) {
+    setObjectName(QStringLiteral("TabSheet7"));
+    SpinEdit_disp = spinOf(this, "SpinEdit_disp", 0, 30);
+    SpinEdit_interval = spinOf(this, "SpinEdit_interval", 0, 300);
+    SE_DJS_MESS = spinOf(this, "SE_DJS_MESS", 0, 300);
+    Color_Over_message = colorOf(this, "Color_Over_message");
+    Color_Alarm_message = colorOf(this, "Color_Alarm_message");
+    CheckBox_Over = new QCheckBox(QStringLiteral("超时自动关闭"), this);
+    CheckBox_Over->setObjectName(QStringLiteral("CheckBox_Over"));
+    Button1 = new QPushButton(QStringLiteral("字体"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(10, 10, 10, 10);
+    grid->setVerticalSpacing(4);
+    addRow(grid, QStringLiteral("显示秒数"), SpinEdit_disp, QStringLiteral("设置为0一直显示"));
+    addRow(grid, QStringLiteral("显示间隔"), SpinEdit_interval);
+    addRow(grid, QStringLiteral("恢复显示时间"), SE_DJS_MESS);
+    addRow(grid, QStringLiteral("超时"), Color_Over_message);
+    addRow(grid, QStringLiteral("报警"), Color_Alarm_message);
+    const int row = grid->rowCount();
+    grid->addWidget(CheckBox_Over, row, 0, 1, 2);
+    grid->addWidget(Button1, row + 1, 0, Qt::AlignLeft);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(row + 2, 1);
+
+    connect(Button1, &QPushButton::clicked, this, &PromptPage::Button1Click);
+}
+
+void PromptPage::Load() {
+    const SettingsFile& f = Host().Settings();
+    SpinEdit_disp->setValue(ReadInt(f, Key::DisplaySec));
+    SpinEdit_interval->setValue(ReadInt(f, Key::DisplayInterval));
+    CheckBox_Over->setChecked(ReadFlag(f, Key::TimeOutAutoClose));
+    Color_Over_message->setValue(ReadInt(f, Key::MsgColor_Over));
+    Color_Alarm_message->setValue(ReadInt(f, Key::MsgColor_Alarm));
+    SE_DJS_MESS->setValue(ReadInt(f, Key::MsgDJS));
+}
+
+void PromptPage::Save() {
+    SettingsFile& f = Host().Settings();
+    // The font lives on the window's label; without one the stored font stays.
+    if (const QLabel* l = Host().Surfaces().promptLabel) {
+        const QFont font = l->font();
+        WriteText(f, Key::MsgFontname, font.family());
+        WriteInt(f, Key::MsgFontColor, ValueFromColor(l->palette().color(QPalette::WindowText)));
+        WriteInt(f, Key::MsgFontsize, pointSizeOf(font));
+        WriteText(f, Key::MsgFontStyle, FontStyleToText(styleOf(font)));
+    }
+    WriteInt(f, Key::DisplaySec, SpinEdit_disp->value());
+    WriteInt(f, Key::DisplayInterval, SpinEdit_interval->value());
+    WriteFlag(f, Key::TimeOutAutoClose, CheckBox_Over->isChecked());
+    WriteInt(f, Key::MsgColor_Over, Color_Over_message->value());
+    WriteInt(f, Key::MsgColor_Alarm, Color_Alarm_message->value());
+    WriteInt(f, Key::MsgDJS, SE_DJS_MESS->value());
+}
+
+void PromptPage::Button1Click() {
+    QLabel* l = Host().Surfaces().promptLabel;
+    if (!l) return;
+    QFont font = l->font();
+    QColor color = l->palette().color(QPalette::WindowText);
+    if (!ChooseFont(window(), font, color)) return;
+    l->setFont(font);
+    QPalette palette = l->palette();
+    palette.setColor(QPalette::WindowText, color);
+    l->setPalette(palette);
+    // The label is sized to its text.
+    l->adjustSize();
+    if (QWidget* w = Host().Window()) w->resize(l->size());
+}
