@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
+#include <QSpinBox>
 
 namespace {
 void addRow(QGridLayout* grid, const QString& text, QWidget* control, const QString& hint = {}) {
@@ -21,7 +22,13 @@ void addRow(QGridLayout* grid, const QString& text, QWidget* control, const QStr
         label->setToolTip(hint);
     }
     grid->addWidget(label, row, 0);
-    grid->addWidget(control, row, 1);
+    // A number needs no more room than a few digits.
+    if (qobject_cast<QSpinBox*>(control)) {
+        control->setMinimumWidth(72);
+        grid->addWidget(control, row, 1, Qt::AlignLeft);
+    } else {
+        grid->addWidget(control, row, 1);
+    }
 }
 
 FileField* fileOf(QWidget* parent, const char* name, const char* filter) {

@@ -63,7 +63,13 @@ void addRow(QGridLayout* grid, const QString& text, QWidget* control, int span =
     auto* label = new QLabel(text, control->parentWidget());
     label->setBuddy(control);
     grid->addWidget(label, row, 0);
-    grid->addWidget(control, row, 1, 1, span);
+    // A number needs no more room than a few digits.
+    if (qobject_cast<QSpinBox*>(control)) {
+        control->setMinimumWidth(72);
+        grid->addWidget(control, row, 1, 1, span, Qt::AlignLeft);
+    } else {
+        grid->addWidget(control, row, 1, 1, span);
+    }
 }
 
 // A stored list index outside the list shows no item (and is saved as -1).

@@ -15,6 +15,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QWidget>
 
 namespace {
@@ -39,7 +40,13 @@ void addRow(QGridLayout* grid, const QString& text, QWidget* control, const QStr
         label->setToolTip(hint);
     }
     grid->addWidget(label, row, 0);
-    grid->addWidget(control, row, 1);
+    // A number needs no more room than a few digits.
+    if (qobject_cast<QSpinBox*>(control)) {
+        control->setMinimumWidth(72);
+        grid->addWidget(control, row, 1, Qt::AlignLeft);
+    } else {
+        grid->addWidget(control, row, 1);
+    }
 }
 
 int styleOf(const QFont& font) {
