@@ -447,6 +447,7 @@ TEST_F(SettingsPagesTest, BitmapPreviewReportsAMissingOrBrokenFile) {
     EXPECT_EQ(bar()->fillObject().bitmap, builtIn);
 
     // As the file dialog puts names in.
+    ASSERT_TRUE(dialogtesting::showActive(page.get())); // the box took the activation
     page->cb_bitmap_tile->setFocus();
     ASSERT_TRUE(Eventually([&] { return page->cb_bitmap_tile->hasFocus(); }));
     struct Case {
