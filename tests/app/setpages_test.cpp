@@ -15,6 +15,7 @@
 #include "progresspage.h"
 #include "promptpage.h"
 #include "spinfield.h"
+#include "tfrm_setsys.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -654,6 +655,83 @@ TEST_F(SettingsPagesTest, GifPageLoadsAndSavesInItsOrder) {
         page.Save();
         EXPECT_EQ(linesOf(iniPath(), "Gif"), c.saved);
     }
+}
+
+// ---- the pages inside the dialog ----
+
+// The bytes of a section, from its heading to the next one.
+QByteArray sectionBytes(const QByteArray& file, const QByteArray& name) {
+    const QByteArray heading = "[" + name.toLower() + "]";
+    int start = -1;
+    qsizetype at = 0;
+    while (at < file.size()) {
+        qsizetype end = file.indexOf('\n', at);
+        if (end < 0) end = file.size() - 1;
+        const QByteArray line = file.mid(at, end - at + 1).trimmed();
+        if (line.startsWith('[')) {
+            if (start >= 0) return file.mid(start, at - start);
+            if (line.toLower() == heading) start = int(at);
+        }
+        at = end + 1;
+    }
+    return start >= 0 ? file.mid(start) : QByteArray();
+}
+
+TEST_F(SettingsPagesTest, InTheDialogModeOneOpensOnTheProgressPagesEffects) {
+    startIn(1, QByteArray());
+    Tfrm_setsys dialog(*frm, frm.get());
+    auto* progressPage = static_cast<ProgressPage*>(dialog.ModePage(1));
+    EXPECT_EQ(dialog.page->currentWidget(), progressPage);
+    EXPECT_EQ(dialog.page->tabText(dialog.page->currentIndex()), "进度条");
+    EXPECT_EQ(progressPage->PageControl2->currentWidget(), progressPage->TabSheet5);
+    for (int mode : {0, 2, 3})
+        EXPECT_FALSE(dialog.page->isTabVisible(dialog.page->indexOf(dialog.ModePage(mode))))
+            << mode;
+}
+
+TEST_F(SettingsPagesTest, InTheDialogOkInModeTwoWritesOnlyItsOwnModePage) {
+    const QByteArray others = "[Normal]\r\n jsMode = 1 \r\n;a note\r\nAutoStop=0\r\n"
+                              "[Progress]\r\nAlign=3\r\nheight=7\r\nOptionText=7\r\n"
+                              "[Gif]\r\nInterval=150\r\nH=0\r\n";
+    startIn(2, others + "[Message]\r\nDisplaySec=3\r\n");
+    const QByteArray before = bytesOf(iniPath());
+    {
+        Tfrm_setsys dialog(*frm, frm.get());
+        dialog.btnokClick();
+    }
+    const QByteArray after = bytesOf(iniPath());
+    for (const char* section : {"Normal", "Progress", "Gif"})
+        EXPECT_EQ(sectionBytes(after, section), sectionBytes(before, section)) << section;
+    const QStringList message = linesOf(iniPath(), "Message");
+    EXPECT_TRUE(message.contains("DisplaySec=3"));
+    EXPECT_TRUE(message.contains("DisplayInterval=20"));
+    EXPECT_TRUE(message.contains("DJS=10"));
+}
+
+// 显示总进度 is loaded by the dialog in every mode; in mode 1 it decides whether a stage's
+// colour paints its bar at once.
+TEST_F(SettingsPagesTest, InTheDialogTheStageColourPaintsItsBarOnlyWithTheOverallProgress) {
+    startIn(1, ini({"Total=1", "[Progress]", "Align=0", "Height=20", "OptionText=1", "[Group]",
+                    "Color3=65535"}));
+    Tfrm_setsys dialog(*frm, frm.get());
+    auto* progressPage = static_cast<ProgressPage*>(dialog.ModePage(1));
+    ASSERT_TRUE(progressPage->cb_total->isChecked());
+    ProgressFillBar* f3 = progress().StageBars[2];
+    // The preview's eight equal bars: F3 is the third along the top.
+    EXPECT_EQ(rectText(QRect(f3->mapToGlobal(QPoint(0, 0)), f3->size())),
+              rectText(QRect(320, 0, 160, 20)));
+    EXPECT_TRUE(screenShows({{QPoint(330, 5), qRgb(255, 255, 0)}}));
+
+    pick(dialog.StageColors[2], 255);
+    EXPECT_EQ(f3->color(), QColor(255, 0, 0));
+    EXPECT_TRUE(
+        screenShows({{QPoint(330, 5), qRgb(255, 0, 0)}, {QPoint(470, 15), qRgb(255, 0, 0)}}));
+
+    progressPage->cb_total->click();
+    pick(dialog.StageColors[2], 65280);
+    EXPECT_EQ(f3->color(), QColor(255, 0, 0));
+    QTest::qWait(100);
+    EXPECT_TRUE(screenShows({{QPoint(330, 5), qRgb(255, 0, 0)}}));
 }
 
 } // namespace
