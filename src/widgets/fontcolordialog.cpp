@@ -5,12 +5,53 @@
 #include "qtchinese.h"
 
 #include <QDialogButtonBox>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListView>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <cstdlib>
+
+namespace {
+// Qt's font dialog shows the family's first style when the font's style has another name
+// there ("Normal" is "Book" in some families), and the first is often an italic or a
+// condensed face: OK would then turn a regular or a bold font italic. Where its choice
+// has the wrong weight or slant, the family's face nearest in weight with the right slant
+// is chosen in its style list, the plainest name first.
+void chooseStyleLike(QFontDialog* fonts, const QFont& wanted) {
+    const QFont now = fonts->currentFont();
+    if (now.bold() == wanted.bold() && now.italic() == wanted.italic()) return;
+    const QString family = now.family();
+    const QStringList styles = QFontDatabase::styles(family);
+    QString best;
+    int bestScore = 0;
+    for (const QString& style : styles) {
+        // Oblique counts as a slant, as QFont::italic() has it.
+        const QFont face = QFontDatabase::font(family, style, 12);
+        if (face.italic() != wanted.italic()) continue;
+        const int score =
+            std::abs(int(face.weight()) - int(wanted.weight())) * 100 + int(style.size());
+        if (best.isEmpty() || score < bestScore) {
+            best = style;
+            bestScore = score;
+        }
+    }
+    if (best.isEmpty()) return;
+    for (QListView* view : fonts->findChildren<QListView*>()) {
+        QAbstractItemModel* model = view->model();
+        if (!model || model->rowCount() != styles.size()) continue;
+        for (int row = 0; row < model->rowCount(); ++row)
+            if (model->index(row, 0).data().toString() == best) {
+                view->setCurrentIndex(model->index(row, 0));
+                return;
+            }
+    }
+}
+} // namespace
 
 FontColorDialog::FontColorDialog(QWidget* parent)
     : QDialog(parent), m_fonts(nullptr), m_color(nullptr) {
@@ -59,6 +100,7 @@ void FontColorDialog::setCurrentFont(const QFont& font) {
     if (shown.pointSizeF() <= 0 && font.pixelSize() > 0)
         shown.setPointSizeF(font.pixelSize() * 72.0 / logicalDpiY());
     m_fonts->setCurrentFont(shown);
+    chooseStyleLike(m_fonts, shown);
 }
 
 QFont FontColorDialog::selectedFont() const {

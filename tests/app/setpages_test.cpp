@@ -597,7 +597,17 @@ TEST_F(SettingsPagesTest, PromptFontButtonDressesTheLabelAndSizesTheWindow) {
     ASSERT_EQ(driver.answered("FontDialog"), 1);
     EXPECT_EQ(l->font().family(), "DejaVu Serif");
     EXPECT_EQ(l->palette().color(QPalette::WindowText), QColor(0, 0, 200));
-    EXPECT_EQ(frm->size(), l->size());
+    // The window closely encloses the label, which keeps its place.
+    EXPECT_EQ(frm->size(), l->size() + QSize(2 * l->x(), 2 * l->y()));
+    // The text on the screen in the chosen colour.
+    const QRect shown(l->mapToGlobal(QPoint(0, 0)), l->size());
+    EXPECT_TRUE(Eventually([&] {
+        const QImage seen = screenAt(shown);
+        for (int y = 0; y < seen.height(); ++y)
+            for (int x = 0; x < seen.width(); ++x)
+                if (seen.pixel(x, y) == qRgb(0, 0, 200)) return true;
+        return false;
+    }));
     clearIni(2);
     page.Save();
     EXPECT_EQ(linesOf(iniPath(), "Message").mid(0, 4),

@@ -671,6 +671,31 @@ TEST_F(FontEffectDialogTest, ScreenShowsTheGradientTurnAround) {
     EXPECT_LT(after.leftRed, after.leftBlue / 4);
 }
 
+// The weight and slant of the font it is opened on come back from OK unchanged, also in
+// families whose first style is an italic or condensed face and whose regular one is not
+// called "Normal".
+TEST_F(FontEffectDialogTest, FontDialogKeepsTheWeightAndSlantItIsOpenedOn) {
+    for (const char* family : {"DejaVu Serif", "DejaVu Sans", "Liberation Serif"}) {
+        for (const bool bold : {false, true}) {
+            for (const bool italic : {false, true}) {
+                QFont font{QString::fromLatin1(family)};
+                font.setPointSize(12);
+                font.setBold(bold);
+                font.setItalic(italic);
+                FontColorDialog dialog;
+                dialog.setCurrentFont(font);
+                const QFont chosen = dialog.selectedFont();
+                EXPECT_EQ(chosen.family(), family);
+                EXPECT_EQ(chosen.bold(), bold)
+                    << family << " bold " << bold << " italic " << italic;
+                EXPECT_EQ(chosen.italic(), italic)
+                    << family << " bold " << bold << " italic " << italic;
+                EXPECT_EQ(chosen.pointSize(), 12);
+            }
+        }
+    }
+}
+
 TEST_F(FontEffectDialogTest, FontDialogKeepsAWindowsFaceNameUnlessAnotherIsChosen) {
     FontColorDialog dialog;
     QFont song(QStringLiteral("宋体"));

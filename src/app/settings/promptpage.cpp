@@ -126,7 +126,9 @@ void PromptPage::Button1Click() {
     QPalette palette = l->palette();
     palette.setColor(QPalette::WindowText, color);
     l->setPalette(palette);
-    // The label is sized to its text.
+    // The label is sized to its text, and the window to the label, with the label's own
+    // margin kept on the far sides as well, as the window fits itself around it.
     l->adjustSize();
-    if (QWidget* w = Host().Window()) w->resize(l->size());
+    if (QWidget* w = Host().Window())
+        w->resize(l->width() + 2 * qMax(0, l->x()), l->height() + 2 * qMax(0, l->y()));
 }

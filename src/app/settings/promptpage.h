@@ -25,6 +25,6 @@ public:
     QPushButton* Button1 = nullptr;
 
     // The font dialog on the prompt label's font and colour; after OK the label takes them
-    // and the window its size.
+    // and the window is sized around it.
     void Button1Click();
 };
