@@ -1,6 +1,7 @@
 #include "gifpage.h"
 
 #include "filefield.h"
+#include "pagefields.h"
 #include "previewhost.h"
 #include "settingkeys.h"
 #include "settingsfile.h"
@@ -10,30 +11,10 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
-#include <QSpinBox>
 
 namespace {
-void addRow(QGridLayout* grid, const QString& text, QWidget* control, const QString& hint = {}) {
-    const int row = grid->rowCount();
-    auto* label = new QLabel(text, control->parentWidget());
-    label->setBuddy(control);
-    if (!hint.isEmpty()) {
-        control->setToolTip(hint);
-        label->setToolTip(hint);
-    }
-    grid->addWidget(label, row, 0);
-    // A number needs no more room than a few digits.
-    if (qobject_cast<QSpinBox*>(control)) {
-        control->setMinimumWidth(72);
-        grid->addWidget(control, row, 1, Qt::AlignLeft);
-    } else {
-        grid->addWidget(control, row, 1);
-    }
-}
-
 FileField* fileOf(QWidget* parent, const char* name, const char* filter) {
-    auto* field = new FileField(parent);
-    field->setObjectName(QString::fromLatin1(name));
+    auto* field = Named(new FileField(parent), name);
     field->setFilter(QString::fromUtf8(filter));
     return field;
 }
@@ -54,10 +35,10 @@ GifPage::GifPage(PreviewHost& host, QWidget* parent) : ModeSettingsPage(host, pa
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(10, 10, 10, 10);
     grid->setVerticalSpacing(4);
-    addRow(grid, QStringLiteral("间隔"), sp_interval);
-    addRow(grid, QStringLiteral("方向"), CB_direct_gif);
-    addRow(grid, QStringLiteral("GIF文件"), file_gif);
-    addRow(grid, QStringLiteral("间隔声音文件"), file_sound,
+    AddRow(grid, QStringLiteral("间隔"), sp_interval);
+    AddRow(grid, QStringLiteral("方向"), CB_direct_gif);
+    AddRow(grid, QStringLiteral("GIF文件"), file_gif);
+    AddRow(grid, QStringLiteral("间隔声音文件"), file_sound, 1,
            QStringLiteral("每隐藏一个Gif动画时播放"));
     const int row = grid->rowCount();
     grid->addWidget(Cb_autoClose_gif, row, 0, 1, 2);

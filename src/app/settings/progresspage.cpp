@@ -6,6 +6,7 @@
 #include "filefield.h"
 #include "fillobject.h"
 #include "fontcolordialog.h"
+#include "pagefields.h"
 #include "previewhost.h"
 #include "progressfillbar.h"
 #include "runstate.h"
@@ -15,7 +16,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFontInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -32,44 +32,23 @@ constexpr int BarsMode = 1;             // the display mode whose page this is
 const QColor SkyBlue(0xA6, 0xCA, 0xF0); // what the running mode takes for "no colour"
 
 QComboBox* comboOf(QWidget* parent, const char* name, const QStringList& items) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(QString::fromLatin1(name));
+    auto* box = Named(new QComboBox(parent), name);
     box->addItems(items);
     return box;
 }
 
 QCheckBox* checkOf(QWidget* parent, const char* name, const QString& text) {
-    auto* box = new QCheckBox(text, parent);
-    box->setObjectName(QString::fromLatin1(name));
-    return box;
+    return Named(new QCheckBox(text, parent), name);
 }
 
 ColorField* colorOf(QWidget* parent, const char* name) {
-    auto* field = new ColorField(parent);
-    field->setObjectName(QString::fromLatin1(name));
-    return field;
+    return Named(new ColorField(parent), name);
 }
 
 SpinField* spinOf(QWidget* parent, const char* name, int minimum, int maximum, int design) {
-    auto* field = new SpinField(minimum, maximum, parent);
-    field->setObjectName(QString::fromLatin1(name));
+    auto* field = Named(new SpinField(minimum, maximum, parent), name);
     field->setValue(design);
     return field;
-}
-
-// A label beside its control, in the next row of the grid.
-void addRow(QGridLayout* grid, const QString& text, QWidget* control, int span = 1) {
-    const int row = grid->rowCount();
-    auto* label = new QLabel(text, control->parentWidget());
-    label->setBuddy(control);
-    grid->addWidget(label, row, 0);
-    // A number needs no more room than a few digits.
-    if (qobject_cast<QSpinBox*>(control)) {
-        control->setMinimumWidth(72);
-        grid->addWidget(control, row, 1, 1, span, Qt::AlignLeft);
-    } else {
-        grid->addWidget(control, row, 1, 1, span);
-    }
 }
 
 // A stored list index outside the list shows no item (and is saved as -1).
@@ -82,10 +61,6 @@ QRect primaryScreen() {
     return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
 }
 
-// The size in points as js.ini keeps it, also for a font given in pixels.
-int pointSizeOf(const QFont& font) {
-    return font.pointSize() > 0 ? font.pointSize() : QFontInfo(font).pointSize();
-}
 } // namespace
 
 ProgressPage::ProgressPage(PreviewHost& host, QWidget* parent) : ModeSettingsPage(host, parent) {
@@ -154,12 +129,12 @@ void ProgressPage::buildSystemPage() {
     auto* grid = new QGridLayout(page);
     grid->setContentsMargins(8, 8, 8, 8);
     grid->setVerticalSpacing(4);
-    addRow(grid, QStringLiteral("显示文本"), CB_OptionText, 2);
-    addRow(grid, QStringLiteral("风格"), cb_style, 2);
-    addRow(grid, QStringLiteral("位置"), CB_Align, 2);
-    addRow(grid, QStringLiteral("背景色"), ColorEdit_Fill, 2);
-    addRow(grid, QStringLiteral("高/宽度"), SpinEdit_Height, 2);
-    addRow(grid, QStringLiteral("标题"), edt_caption);
+    AddRow(grid, QStringLiteral("显示文本"), CB_OptionText, 2);
+    AddRow(grid, QStringLiteral("风格"), cb_style, 2);
+    AddRow(grid, QStringLiteral("位置"), CB_Align, 2);
+    AddRow(grid, QStringLiteral("背景色"), ColorEdit_Fill, 2);
+    AddRow(grid, QStringLiteral("高/宽度"), SpinEdit_Height, 2);
+    AddRow(grid, QStringLiteral("标题"), edt_caption);
     grid->addWidget(btn_CaptionFont, grid->rowCount() - 1, 2);
     int row = grid->rowCount();
     grid->addWidget(cb_total, row, 0, 1, 2);
@@ -184,11 +159,11 @@ void ProgressPage::buildEffectPage() {
     ColorEdit_Total = colorOf(gradient, "ColorEdit_Total");
     auto* g = new QGridLayout(gradient);
     g->setVerticalSpacing(4);
-    addRow(g, QStringLiteral("色彩数"), SpinEdit_ColorCnt);
-    addRow(g, QStringLiteral("风格"), cb_grident);
-    addRow(g, QStringLiteral("颜色1"), ColorEdit);
-    addRow(g, QStringLiteral("颜色2"), ColorEdit_End);
-    addRow(g, QStringLiteral("分进度背景色"), ColorEdit_Total);
+    AddRow(g, QStringLiteral("色彩数"), SpinEdit_ColorCnt);
+    AddRow(g, QStringLiteral("风格"), cb_grident);
+    AddRow(g, QStringLiteral("颜色1"), ColorEdit);
+    AddRow(g, QStringLiteral("颜色2"), ColorEdit_End);
+    AddRow(g, QStringLiteral("分进度背景色"), ColorEdit_Total);
     g->setColumnStretch(1, 1);
 
     auto* bitmap = new QGroupBox(QStringLiteral("位图"), page);
@@ -200,8 +175,8 @@ void ProgressPage::buildEffectPage() {
     FileEdit_Bitmap->setFilter(QStringLiteral("bmpfiles (*.*)|*.bmp"));
     auto* b = new QGridLayout(bitmap);
     b->setVerticalSpacing(4);
-    addRow(b, QStringLiteral("模式"), cb_bitmap_tile);
-    addRow(b, QStringLiteral("BMP文件"), FileEdit_Bitmap);
+    AddRow(b, QStringLiteral("模式"), cb_bitmap_tile);
+    AddRow(b, QStringLiteral("BMP文件"), FileEdit_Bitmap);
     b->setColumnStretch(1, 1);
 
     auto* column = new QVBoxLayout(page);
@@ -263,7 +238,7 @@ void ProgressPage::Save() {
     // The caption font lives on the bar; without one the stored font stays.
     if (const ProgressFillBar* bar = mainBar()) {
         const QFont font = bar->font();
-        WriteInt(f, Key::Caption_FSize, pointSizeOf(font));
+        WriteInt(f, Key::Caption_FSize, FontPointSize(font));
         WriteText(f, Key::Caption_FName, font.family());
         WriteInt(f, Key::Caption_FColor, ValueFromColor(bar->fontColor()));
     }

@@ -4,58 +4,21 @@
 #include "colors.h"
 #include "displaymode.h"
 #include "fontcolordialog.h"
-#include "fontstyle.h"
+#include "pagefields.h"
 #include "previewhost.h"
 #include "settingkeys.h"
 #include "settingsfile.h"
 #include "spinfield.h"
 
 #include <QCheckBox>
-#include <QFontInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QWidget>
 
 namespace {
 SpinField* spinOf(QWidget* parent, const char* name, int minimum, int maximum) {
-    auto* field = new SpinField(minimum, maximum, parent);
-    field->setObjectName(QString::fromLatin1(name));
-    return field;
-}
-
-ColorField* colorOf(QWidget* parent, const char* name) {
-    auto* field = new ColorField(parent);
-    field->setObjectName(QString::fromLatin1(name));
-    return field;
-}
-
-void addRow(QGridLayout* grid, const QString& text, QWidget* control, const QString& hint = {}) {
-    const int row = grid->rowCount();
-    auto* label = new QLabel(text, control->parentWidget());
-    label->setBuddy(control);
-    if (!hint.isEmpty()) {
-        control->setToolTip(hint);
-        label->setToolTip(hint);
-    }
-    grid->addWidget(label, row, 0);
-    // A number needs no more room than a few digits.
-    if (qobject_cast<QSpinBox*>(control)) {
-        control->setMinimumWidth(72);
-        grid->addWidget(control, row, 1, Qt::AlignLeft);
-    } else {
-        grid->addWidget(control, row, 1);
-    }
-}
-
-int styleOf(const QFont& font) {
-    return (font.bold() ? fsBold : 0) | (font.italic() ? fsItalic : 0) |
-           (font.underline() ? fsUnderline : 0) | (font.strikeOut() ? fsStrikeOut : 0);
-}
-
-int pointSizeOf(const QFont& font) {
-    return font.pointSize() > 0 ? font.pointSize() : QFontInfo(font).pointSize();
+    return Named(new SpinField(minimum, maximum, parent), name);
 }
 } // namespace
 
@@ -64,8 +27,8 @@ PromptPage::PromptPage(PreviewHost& host, QWidget* parent) : ModeSettingsPage(ho
     SpinEdit_disp = spinOf(this, "SpinEdit_disp", 0, 30);
     SpinEdit_interval = spinOf(this, "SpinEdit_interval", 0, 300);
     SE_DJS_MESS = spinOf(this, "SE_DJS_MESS", 0, 300);
-    Color_Over_message = colorOf(this, "Color_Over_message");
-    Color_Alarm_message = colorOf(this, "Color_Alarm_message");
+    Color_Over_message = Named(new ColorField(this), "Color_Over_message");
+    Color_Alarm_message = Named(new ColorField(this), "Color_Alarm_message");
     CheckBox_Over = new QCheckBox(QStringLiteral("超时自动关闭"), this);
     CheckBox_Over->setObjectName(QStringLiteral("CheckBox_Over"));
     Button1 = new QPushButton(QStringLiteral("字体"), this);
@@ -74,11 +37,11 @@ PromptPage::PromptPage(PreviewHost& host, QWidget* parent) : ModeSettingsPage(ho
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(10, 10, 10, 10);
     grid->setVerticalSpacing(4);
-    addRow(grid, QStringLiteral("显示秒数"), SpinEdit_disp, QStringLiteral("设置为0一直显示"));
-    addRow(grid, QStringLiteral("显示间隔"), SpinEdit_interval);
-    addRow(grid, QStringLiteral("恢复显示时间"), SE_DJS_MESS);
-    addRow(grid, QStringLiteral("超时"), Color_Over_message);
-    addRow(grid, QStringLiteral("报警"), Color_Alarm_message);
+    AddRow(grid, QStringLiteral("显示秒数"), SpinEdit_disp, 1, QStringLiteral("设置为0一直显示"));
+    AddRow(grid, QStringLiteral("显示间隔"), SpinEdit_interval);
+    AddRow(grid, QStringLiteral("恢复显示时间"), SE_DJS_MESS);
+    AddRow(grid, QStringLiteral("超时"), Color_Over_message);
+    AddRow(grid, QStringLiteral("报警"), Color_Alarm_message);
     const int row = grid->rowCount();
     grid->addWidget(CheckBox_Over, row, 0, 1, 2);
     grid->addWidget(Button1, row + 1, 0, Qt::AlignLeft);
@@ -105,8 +68,8 @@ void PromptPage::Save() {
         const QFont font = l->font();
         WriteText(f, Key::MsgFontname, font.family());
         WriteInt(f, Key::MsgFontColor, ValueFromColor(l->palette().color(QPalette::WindowText)));
-        WriteInt(f, Key::MsgFontsize, pointSizeOf(font));
-        WriteText(f, Key::MsgFontStyle, FontStyleToText(styleOf(font)));
+        WriteInt(f, Key::MsgFontsize, FontPointSize(font));
+        WriteText(f, Key::MsgFontStyle, FontStyleToText(FontStyleOf(font)));
     }
     WriteInt(f, Key::DisplaySec, SpinEdit_disp->value());
     WriteInt(f, Key::DisplayInterval, SpinEdit_interval->value());
