@@ -4,6 +4,7 @@
 #include "modehost.h"
 #include "normalmode.h"
 #include "progressmode.h"
+#include "promptmode.h"
 #include "runstate.h"
 
 #include <QWidget>
@@ -37,6 +38,8 @@ std::unique_ptr<DisplayMode> CreateDisplayMode(int mode, ModeHost& host) {
         return std::make_unique<NormalMode>(host);
     case 1:
         return std::make_unique<ProgressMode>(host);
+    case 2:
+        return std::make_unique<PromptMode>(host);
     default:
         return std::make_unique<NoDisplayMode>(host);
     }
