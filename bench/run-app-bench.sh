@@ -6,7 +6,8 @@
 #      machine is shared and this figure is sensitive to load); the same for a running
 #      stage of the progress-bar mode and of the prompt-window mode
 # Usage: bench/run-app-bench.sh [build-dir]     (default: build-bench beside this folder)
-# Environment: STARTS (default 10), CPU_SECONDS (default 60), CPU_ROUNDS (default 2).
+# Environment: STARTS (default 10), CPU_SECONDS (default 60), CPU_ROUNDS (default 2),
+# CPU_MODES (default "clock bars prompt": the modes whose CPU is measured beside the label).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,6 +15,8 @@ build=${1:-$root/build-bench}
 starts=${STARTS:-10}
 cpu_seconds=${CPU_SECONDS:-60}
 cpu_rounds=${CPU_ROUNDS:-2}
+cpu_modes=" ${CPU_MODES:-clock bars prompt} "
+measures() { [[ $cpu_modes == *" $1 "* ]]; }
 
 if [ ! -f "$build/build.ninja" ]; then
     cmake -S "$root" -B "$build" -G Ninja >/dev/null
@@ -142,23 +145,30 @@ cpu_q=()
 loads=()
 for r in $(seq "$cpu_rounds"); do
     loads+=("$(cut -d' ' -f1 /proc/loadavg)")
-    run_one pendra "$pendra" >"$work/result"
-    read -r rss cpu <"$work/result"
-    rss_p+=("$rss")
-    cpu_p+=("$cpu")
+    if measures clock; then
+        run_one pendra "$pendra" >"$work/result"
+        read -r rss cpu <"$work/result"
+        rss_p+=("$rss")
+        cpu_p+=("$cpu")
+    fi
     run_one minimal "$minimal" >"$work/result"
     read -r rss cpu <"$work/result"
     rss_m+=("$rss")
     cpu_m+=("$cpu")
-    run_one pendra-bars "$pendra" progress >"$work/result"
-    read -r rss cpu <"$work/result"
-    cpu_b+=("$cpu")
-    run_one pendra-prompt "$pendra" prompt >"$work/result"
-    read -r rss cpu <"$work/result"
-    cpu_q+=("$cpu")
-    echo "round $r: load ${loads[-1]}, pendra ${rss_p[-1]} kB ${cpu_p[-1]} %," \
-        "minimal ${rss_m[-1]} kB ${cpu_m[-1]} %, progress bars ${cpu_b[-1]} %," \
-        "prompt window ${cpu_q[-1]} %" >&2
+    if measures bars; then
+        run_one pendra-bars "$pendra" progress >"$work/result"
+        read -r rss cpu <"$work/result"
+        cpu_b+=("$cpu")
+    fi
+    if measures prompt; then
+        run_one pendra-prompt "$pendra" prompt >"$work/result"
+        read -r rss cpu <"$work/result"
+        cpu_q+=("$cpu")
+    fi
+    last() { local -n list=$1; [ ${#list[@]} -gt 0 ] && echo "${list[-1]}" || echo -; }
+    echo "round $r: load ${loads[-1]}, pendra $(last rss_p) kB $(last cpu_p) %," \
+        "minimal ${rss_m[-1]} kB ${cpu_m[-1]} %, progress bars $(last cpu_b) %," \
+        "prompt window $(last cpu_q) %" >&2
 done
 
 # ---- the table ----
