@@ -136,6 +136,25 @@ TEST_F(PromptModeTest, SetUpDressesTheLabelAndFitsTheWindowToIt) {
     EXPECT_EQ(text(), lines("已用 0:00", "剩余12:03"));
     EXPECT_EQ(frm->size(), l->size() + QSize(2, 2));
     EXPECT_GE(frm->width(), before.width());
+
+    // After the settings command (its dialog cancelled): stage 1 again, with the settings
+    // and captions as they are now in js.ini.
+    SettingsFile& f = frm->Settings();
+    f.WriteString(QStringLiteral("System"), QStringLiteral("elapse"), QStringLiteral("E:"));
+    f.WriteString(QStringLiteral("System"), QStringLiteral("BKColor"), QStringLiteral("255"));
+    f.WriteString(QStringLiteral("Message"), QStringLiteral("Fontsize"), QStringLiteral("30"));
+    f.WriteString(QStringLiteral("Message"), QStringLiteral("FontColor"), QStringLiteral("65280"));
+    f.WriteString(QStringLiteral("Message"), QStringLiteral("DisplaySec"), QStringLiteral("0"));
+    f.WriteString(QStringLiteral("Message"), QStringLiteral("Color_Over"), QStringLiteral("3"));
+    settingsCancelled();
+    EXPECT_EQ(text(), lines("E: 0:00", "剩余 5:00"));
+    EXPECT_EQ(l->font().pointSize(), 30);
+    EXPECT_EQ(l->palette().color(QPalette::WindowText), QColor(0, 255, 0));
+    EXPECT_EQ(frm->Background(), 255);
+    EXPECT_EQ(p.DisplaySec, 0);
+    EXPECT_EQ(state().AlarmColor, 3);
+    EXPECT_EQ(frm->size(), l->size() + QSize(2, 2));
+    EXPECT_GT(frm->height(), before.height());
 }
 
 TEST_F(PromptModeTest, ValuesOutOfRangeGetTheDefaults) {
