@@ -83,3 +83,16 @@ QRect FollowingWindow(const QRect& docked, BarEdge edge, int percent) {
     const int h = int(qint64(docked.height()) * p / 100);
     return QRect(docked.left(), docked.top() + docked.height() - h, docked.width(), h);
 }
+
+std::optional<FillStyle> FillStyleOfIndex(int index) {
+    switch (index) {
+    case 0:
+        return FillStyle::sfBitmap;
+    case 1:
+        return FillStyle::sfGradient;
+    case 2:
+        return FillStyle::sfBrushBitmap;
+    default:
+        return std::nullopt;
+    }
+}

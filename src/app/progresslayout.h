@@ -5,10 +5,14 @@
 
 #include <QRect>
 #include <array>
+#include <optional>
 
 // Where the progress-bar mode puts its window and its bars: docked along an edge of the
 // whole screen, the plan row laid out by the stages' times. Plain integer maths, so that
 // it can be checked for any screen.
+
+// [Progress] Style 0 to 2 (bitmap, gradient, brush bitmap); other values have no style.
+std::optional<FillStyle> FillStyleOfIndex(int index);
 
 // [Progress] Align 0 to 3.
 enum class BarEdge { Top, Bottom, Left, Right };

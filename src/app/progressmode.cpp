@@ -5,6 +5,7 @@
 #include "livehint.h"
 #include "modehost.h"
 #include "progressfillbar.h"
+#include "progresslayout.h"
 #include "runmenu.h"
 #include "runstate.h"
 #include "settingkeys.h"
@@ -151,19 +152,7 @@ void ProgressMode::applyMainBarLook(const SettingsFile& f) {
     default:
         break;
     }
-    switch (ReadInt(f, Key::ProgStyle)) {
-    case 0:
-        bar->setFillStyle(FillStyle::sfBitmap);
-        break;
-    case 1:
-        bar->setFillStyle(FillStyle::sfGradient);
-        break;
-    case 2:
-        bar->setFillStyle(FillStyle::sfBrushBitmap);
-        break;
-    default:
-        break;
-    }
+    if (const auto style = FillStyleOfIndex(ReadInt(f, Key::ProgStyle))) bar->setFillStyle(*style);
     loadBitmap(f);
     const int tile = ReadInt(f, Key::BitmapTile);
     if (tile >= 0 && tile <= 3) bar->setTileMode(static_cast<TileMode>(tile));

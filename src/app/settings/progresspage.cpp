@@ -9,6 +9,7 @@
 #include "pagefields.h"
 #include "previewhost.h"
 #include "progressfillbar.h"
+#include "progresslayout.h"
 #include "runstate.h"
 #include "settingkeys.h"
 #include "settingsfile.h"
@@ -354,19 +355,7 @@ void ProgressPage::CB_OptionTextChange() {
 void ProgressPage::cb_styleChange() {
     ProgressFillBar* bar = mainBar();
     if (!bar) return;
-    switch (cb_style->currentIndex()) {
-    case 0:
-        bar->setFillStyle(FillStyle::sfBitmap);
-        break;
-    case 1:
-        bar->setFillStyle(FillStyle::sfGradient);
-        break;
-    case 2:
-        bar->setFillStyle(FillStyle::sfBrushBitmap);
-        break;
-    default:
-        break;
-    }
+    if (const auto style = FillStyleOfIndex(cb_style->currentIndex())) bar->setFillStyle(*style);
 }
 
 void ProgressPage::cb_bitmap_tileChange() {
